@@ -132,6 +132,37 @@ def ensure_locale(name: str) -> Path | None:
     return folder
 
 
+@contextlib.contextmanager
+def xvfb(screen: str = "1024x768x24"):
+    """A private X server for programs that show windows; yields its display (":N") and ends
+    it, by its process id, on exit. Pass the display to WinePrefix(display=...)."""
+    read_fd, write_fd = os.pipe()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen,
+                             "-nolisten", "tcp"], pass_fds=(write_fd,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    try:
+        with os.fdopen(read_fd) as f:
+            number = f.readline().strip()
+        if not number:
+            raise HarnessError("Xvfb did not start")
+        yield ":" + number
+    finally:
+        proc.terminate()
+        try:
+            proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
+def screenshot(display: str, png: Path) -> None:
+    """Captures the whole screen of ``display`` into the PNG file ``png``."""
+    xwd = subprocess.run(["xwd", "-root", "-silent", "-display", display], capture_output=True,
+                         check=True)
+    subprocess.run(["convert", "xwd:-", f"png:{png}"], input=xwd.stdout, check=True)
+
+
 # ----------------------------------------------------------------------------------------------
 # Registry export parsing
 
