@@ -135,9 +135,11 @@ with harness.WinePrefix("win10-32") as p:
     n_keys = 0
     for key in KEYS:
         top = harness.full_key(key).lower()
-        subtree = sorted(v for k, v in after.items() if k == top or k.startswith(top + "\\"))
-        if not subtree:
+        inside = [k for k in after if k == top or k.startswith(top + "\\")]
+        # Only what the run wrote: keys the prefix had already, unchanged, are left out.
+        if not any(k in added or k in changed for k in inside):
             continue
+        subtree = sorted(after[k] for k in inside)
         n_keys += 1
         print(f"  {key}")
         for name, values in subtree:

@@ -1,7 +1,7 @@
 // Stands in for the running viewer: holds a top-level window of the viewer's class "Pixelmoor"
 // until it is closed (WM_CLOSE) or until the stop file appears.
 //   viewer_window.exe READY_FILE [STOP_FILE]
-// READY_FILE is created once the window exists.
+// READY_FILE is created once the window exists and FindWindowW finds it.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -41,12 +41,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!hwnd) return 4;
     SetTimer(hwnd, 1, 100, nullptr);
 
+    // Ready means findable: on a slow machine Wine's desktop process may come up late, and
+    // until it does another program's FindWindowW does not see this window.
+    MSG msg;
+    for (int tries = 0; ::FindWindowW(L"Pixelmoor", nullptr) != hwnd; ++tries) {
+        if (tries >= 600) return 6;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(100);
+    }
+
     HANDLE ready = CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (ready == INVALID_HANDLE_VALUE) return 5;
     CloseHandle(ready);
 
-    MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
