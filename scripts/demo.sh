@@ -130,8 +130,8 @@ with harness.WinePrefix("win10-32") as p:
         none_yet()
 
     section("Registry (32-bit view)")
-    added = [k for k in after if k not in before]
-    changed = [k for k in after if k in before and after[k][1] != before[k][1]]
+    added = {k for k in after if k not in before}
+    changed = {k for k in after if k in before and after[k][1] != before[k][1]}
     n_keys = 0
     for key in KEYS:
         top = harness.full_key(key).lower()
