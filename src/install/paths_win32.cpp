@@ -60,7 +60,11 @@ int CreateFolderPath(std::wstring& path) {
     if (path.empty()) return 0;
     std::wstring folder = path;
     TrimSpaces(folder);
-    if (folder.empty() || folder.size() > kMaxPathLength) return 0;
+    if (folder.size() > kMaxPathLength) return 0;
+    if (folder.empty()) {
+        path.clear();
+        return 0;
+    }
     AppendBackslash(folder);
     path = folder;
     if (CanEnter(path)) return 1;

@@ -117,6 +117,17 @@ TEST(DriverWin32, UncreatableFolderLogsTheNormalisedTarget) {
               ": " + ToLatin1(tmp.Sub(L"file\\sub\\x\\")));
 }
 
+TEST(DriverWin32, BlankFolderCannotBeCreated) {
+    TempFolder tmp;
+    InstallOptions o = Silent(L"   ");
+    int exitCode = -1;
+    EXPECT_EQ(RunInstallation(o, &exitCode), 0);
+    EXPECT_EQ(exitCode, 11);
+    const std::string message = LoggedMessage();
+    EXPECT_EQ(message.substr(0, kNotCreated.size()), kNotCreated);
+    EXPECT_EQ(message.substr(message.size() - 4), "n.: ");
+}
+
 TEST(DriverWin32, GoodFolderIsCreatedAndNothingIsLogged) {
     TempFolder tmp;
     InstallOptions o = Silent(tmp.Sub(L"Pixel moor \\App"));

@@ -56,7 +56,7 @@ TEST(CreateFolderPathWin32, RefusedPaths) {
         std::wstring after;
     } cases[] = {
         {L"", L""},
-        {L"    ", L"    "},
+        {L"    ", L""},
         {tmp.Sub(L"file\\sub"), tmp.Sub(L"file\\sub\\")},  // a file stands in the way
         {tooLong, tooLong},                                // longer than a path may be
     };
