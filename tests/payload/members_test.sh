@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Runs the Windows tests of the sample programs under Wine, in a throw-away copy of the
 # Windows 10 32-bit prefix, on a virtual X display (the programs open windows).
-#   members_test.sh TEST_PROGRAM MEMBERS_FOLDER
+#   members_test.sh TEST_PROGRAM MEMBERS_FOLDER INSTALLER ARCHIVE
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-test_program=$1 members=$2
+test_program=$1 members=$2 installer=$3 archive=$4
 work=$(mktemp -d "${TMPDIR:-/tmp}/pm-members.XXXXXX")
 xvfb=
 cleanup() {
@@ -21,4 +21,7 @@ export DISPLAY=:$(cat "$work/display")
 "$here/../e2e/wine_prefix.sh" copy win10-32 "$work"
 export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-wine "$test_program" "$(wine winepath -w "$members" 2>/dev/null | tr -d '\r')"
+# Drive Z: of every prefix is the host's root folder.
+windows_path() { local p; p=$(realpath "$1"); printf 'Z:%s' "${p//\//\\}"; }
+wine "$test_program" "$(windows_path "$members")" "$(windows_path "$installer")" \
+  "$(windows_path "$archive")"
