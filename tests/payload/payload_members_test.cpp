@@ -109,6 +109,9 @@ TEST(SampleViewer, WindowClassAndTitleFollowTheCommandLine) {
          L"C:\\Bilder\\Urlaub 2021\\Strand.jpg - Pixelmoor"},
         {L" /thumbs", L"Pixelmoor - Thumbnails"},
         {L" /THUMBS \"C:\\Bilder\"", L"Pixelmoor - Thumbnails - C:\\Bilder"},
+        // The folder and drive verbs' command: the path first, then the switch; a drive's
+        // path ends in a backslash before the closing quote.
+        {L" \"D:\\\" /thumbs", L"Pixelmoor - Thumbnails - D:\\"},
         {L"", L"Pixelmoor"},
     };
     for (const Case& c : cases) {
