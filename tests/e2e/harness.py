@@ -429,8 +429,9 @@ class WinePrefix:
         return self.run(f'"{self.install_setup()}" {args}', cwd=cwd, timeout=timeout)
 
     @contextlib.contextmanager
-    def viewer_window(self, timeout: float = 30):
-        """Holds a top-level window of class "Pixelmoor" (the running viewer) while inside."""
+    def viewer_window(self, timeout: float = 240):
+        """Holds a top-level window of class "Pixelmoor" (the running viewer) while inside.
+        Under load Wine's desktop process may take a minute before the window is findable."""
         win_ready, host_ready = self._scratch("viewer-ready")
         win_stop, host_stop = self._scratch("viewer-stop")
         proc = subprocess.Popen([self.loader, TOOLS_WIN_DIR + "\\viewer_window.exe", win_ready,

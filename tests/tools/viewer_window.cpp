@@ -45,7 +45,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // until it does another program's FindWindowW does not see this window.
     MSG msg;
     for (int tries = 0; ::FindWindowW(L"Pixelmoor", nullptr) != hwnd; ++tries) {
-        if (tries >= 600) return 6;
+        if (tries >= 1800) return 6;  // three minutes
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(100);
     }
