@@ -108,6 +108,14 @@ class Inventory(unittest.TestCase):
         for r in RESOURCES:
             if r.type in (pe.RT_STRING, pe.RT_ICON):
                 self.assertEqual(r.lang, GERMAN, r)
+        # Resources that come from other resource scripts: where they are linked in, they must
+        # carry their ids and languages too (payload German, page templates English).
+        for r in RESOURCES:
+            if r.type == "ZIP":
+                self.assertEqual((r.name, r.lang), (1974, GERMAN), r)
+            if r.type == 5:  # RT_DIALOG
+                self.assertIn(r.name, (101, 104, 108, 109, 110), r)
+                self.assertEqual(r.lang, ENGLISH_US, r)
         keys = [(r.type, r.name) for r in RESOURCES]
         self.assertEqual(len(keys), len(set(keys)), "a resource id exists in two languages")
         self.assertEqual([r.name for r in RESOURCES if r.type == pe.RT_MANIFEST], [1])

@@ -87,7 +87,7 @@ std::map<std::string, std::wstring> LoadExpectedTexts() {
 }
 
 class InstallerResources : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         module_.reset(LoadLibraryExW(InstallerPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
         ASSERT_TRUE(module_) << "cannot load the installer, error " << GetLastError();
@@ -104,7 +104,8 @@ TEST_F(InstallerResources, MessagesLoadWithTheirExactTexts) {
         SCOPED_TRACE(id);
         const std::wstring& expected = texts_.at("string." + std::to_string(id));
         std::vector<wchar_t> buf(1024, L'#');
-        int n = LoadStringW(module_.get(), static_cast<UINT>(id), buf.data(), static_cast<int>(buf.size()));
+        int n = LoadStringW(module_.get(), static_cast<UINT>(id), buf.data(),
+                            static_cast<int>(buf.size()));
         ASSERT_GT(n, 0) << "error " << GetLastError();
         EXPECT_EQ(std::wstring(buf.data(), static_cast<size_t>(n)), expected);
         EXPECT_EQ(buf[static_cast<size_t>(n)], L'\0');
