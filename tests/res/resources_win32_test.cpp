@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
 #include <map>
 #include <memory>
 #include <string>
@@ -144,6 +145,47 @@ TEST_F(InstallerResources, WhatsNewTextReadsInPlace) {
     const std::wstring tail = texts_.at("whatsnew.download") + L"\r\n";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+// The manifest as Windows reads it: it builds an activation context, asks for the highest
+// available run level without user-interface access, and brings in version 6 of the common
+// controls. A manifest that Windows rejects would stop the installer from starting at all.
+TEST_F(InstallerResources, ManifestBuildsAnActivationContext) {
+    const std::wstring path = InstallerPath();
+    ACTCTXW request = {};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE context = CreateActCtxW(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    struct Release {
+        HANDLE h;
+        ~Release() { ReleaseActCtx(h); }
+    } release{context};
+
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
+    SIZE_T written = 0;
+    ASSERT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &level,
+                             sizeof level, &written))
+        << "error " << GetLastError();
+    EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_HIGHEST_AVAILABLE);
+    EXPECT_EQ(level.UiAccess, 0u);
+
+    ULONG_PTR cookie = 0;
+    ASSERT_TRUE(ActivateActCtx(context, &cookie));
+    // By bare name on purpose: the activation context redirects it to the side-by-side copy
+    // of Common-Controls 6 (whose DllGetVersion reports 5 under Wine, so its folder tells).
+    ModulePtr controls(LoadLibraryW(L"comctl32.dll"));
+    DeactivateActCtx(0, cookie);
+    ASSERT_TRUE(controls);
+    wchar_t file[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(controls.get(), file, MAX_PATH), 0u);
+    std::wstring folder = file;
+    for (wchar_t& c : folder) c = static_cast<wchar_t>(towlower(c));
+    EXPECT_NE(folder.find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+              std::wstring::npos)
+        << "comctl32 came from " << testing::PrintToString(std::wstring(file));
 }
 
 }  // namespace
