@@ -1,8 +1,9 @@
 #include "install/extract_win32.h"
 
 #include <direct.h>
-#include <iowin32.h>
 #include <unzip.h>
+// After unzip.h: the Win32 file layer builds on its declarations.
+#include <iowin32.h>
 
 #include <cerrno>
 #include <cstdio>
