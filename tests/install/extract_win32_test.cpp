@@ -147,6 +147,8 @@ TEST_F(ExtractWin32Test, TemporaryArchiveIsCreatedNewAndRemoved) {
     const std::wstring victim = scratch_ / L"victim.txt";
     test::WriteBytes(victim, "precious");
     if (::CreateSymbolicLinkW(temp.c_str(), victim.c_str(), 0)) {
+        ASSERT_TRUE(::GetFileAttributesW(temp.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+        ASSERT_EQ(ReadBytes(temp), "precious");  // the link leads to the victim
         ASSERT_EQ(ExtractBytesViaTemporaryFile(zip.data(), zip.size(), temp.c_str(), Target().c_str(), 0), 0);
         EXPECT_EQ(ReadBytes(victim), "precious");
         EXPECT_FALSE(test::Exists(temp));
