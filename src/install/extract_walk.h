@@ -10,11 +10,13 @@
 #include <string>
 #include <string_view>
 
+#include "install/limits.h"
+
 namespace pm {
 
 // Longest entry name (in bytes) that the walk writes: every text composed behind the install
 // folder path stays within this length.
-constexpr std::size_t kMaxEntryNameLength = 64;
+constexpr std::size_t kMaxEntryNameLength = kMaxComposedBehindFolder;
 
 // Size of the one copy buffer each entry is streamed through.
 constexpr std::size_t kCopyBufferSize = 0x8000;

@@ -9,6 +9,7 @@
 #include "common/system_win32.h"
 #include "common/win32_handles.h"
 #include "install/icon_rule.h"
+#include "install/paths_win32.h"
 
 namespace pm {
 namespace {
@@ -78,8 +79,8 @@ std::uint64_t QueryFileSize(const std::wstring& path) {
 }
 
 int DecideIconLibraryRule(const std::wstring& targetFolder) {
-    const std::wstring plugins = targetFolder + L"Plugins\\";
-    ::CreateDirectoryW(plugins.c_str(), nullptr);
+    std::wstring plugins = targetFolder + L"Plugins";
+    CreateFolderPath(plugins);  // result not used; the text now ends in a backslash
     const std::wstring library = plugins + L"Icons.dll";
     std::wstring versionText;
     std::wstring company;

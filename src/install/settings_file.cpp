@@ -1,6 +1,7 @@
 #include "install/settings_file.h"
 
 #include "common/text.h"
+#include "install/paths.h"
 
 namespace pm {
 
@@ -13,31 +14,19 @@ ToolbarSkin ChooseToolbarSkin(const std::function<int()>& screenHeight, int scal
     return {L"Ribbonet_24.png", L"24"};
 }
 
-SettingsPlan PlanSettingsFiles(const std::wstring& installFolder,
-                               const std::wstring& installFolderPath,
-                               const std::wstring& settingsFolder, int silent,
-                               const std::wstring& defaultInstallFolder,
+SettingsPlan PlanSettingsFiles(const std::wstring& installFolderPath,
+                               const std::wstring& settingsFolder,
                                const std::function<std::wstring(const std::wstring&)>& expand) {
     SettingsPlan plan;
     plan.installSettingsFile = installFolderPath + L"p_moor32.ini";
     plan.activeSettingsFile = plan.installSettingsFile;
     plan.settingsFolder = settingsFolder;
-    if (silent == 1 && plan.settingsFolder.empty() && !defaultInstallFolder.empty() &&
-        installFolder.find(defaultInstallFolder) != std::wstring::npos) {
-        plan.settingsFolder = L"%APPDATA%\\Pixelmoor";
-    }
     if (!plan.settingsFolder.empty()) {
         plan.expandedFolder = plan.settingsFolder.find(L'%') != std::wstring::npos
                                   ? expand(plan.settingsFolder)
                                   : plan.settingsFolder;
-        while (!plan.expandedFolder.empty() && plan.expandedFolder.back() == L' ') {
-            plan.expandedFolder.pop_back();
-        }
-        const std::size_t lead = plan.expandedFolder.find_first_not_of(L' ');
-        plan.expandedFolder.erase(0, lead == std::wstring::npos ? plan.expandedFolder.size() : lead);
-        if (!plan.expandedFolder.empty() && plan.expandedFolder.back() != L'\\') {
-            plan.expandedFolder += L'\\';
-        }
+        TrimSpaces(plan.expandedFolder);
+        AppendBackslash(plan.expandedFolder);
         plan.useSettingsFolder = true;
         plan.activeSettingsFile = plan.expandedFolder + L"p_moor32.ini";
     }

@@ -31,13 +31,10 @@ struct SettingsPlan {
 };
 
 // Decides the settings files. installFolderPath is the install folder trimmed and ending in a
-// backslash; defaultInstallFolder is the proposed default folder (used in silent mode only);
-// expand resolves %NAME% references. A text that cannot end in a backslash within the path
-// limit keeps its form; the folder is then created by the caller as far as it can.
-SettingsPlan PlanSettingsFiles(const std::wstring& installFolder,
-                               const std::wstring& installFolderPath,
-                               const std::wstring& settingsFolder, int silent,
-                               const std::wstring& defaultInstallFolder,
+// backslash; settingsFolder the chosen settings folder (ChooseSettingsFolder), empty when the
+// settings stay in the install folder; expand resolves %NAME% references.
+SettingsPlan PlanSettingsFiles(const std::wstring& installFolderPath,
+                               const std::wstring& settingsFolder,
                                const std::function<std::wstring(const std::wstring&)>& expand);
 
 // Header written behind the byte-order mark of the converted file.

@@ -51,35 +51,28 @@ std::wstring FakeExpand(const std::wstring& text) {
 }
 
 TEST(SettingsFileTest, PlansTheSettingsFiles) {
-    const std::wstring def = L"C:\\Program Files\\Pixelmoor";
     struct Case {
         const wchar_t* installFolder;
-        const wchar_t* settingsFolder;
-        int silent;
-        const wchar_t* givenFolder;
+        const wchar_t* settingsFolder;  // as chosen, unexpanded
         const wchar_t* active;
         int portable;
     };
     const Case cases[] = {
-        {L"C:\\Program Files\\Pixelmoor", L"", 1, L"%APPDATA%\\Pixelmoor",
+        {L"C:\\Program Files\\Pixelmoor", L"%APPDATA%\\Pixelmoor",
          L"C:\\Roaming\\Pixelmoor\\p_moor32.ini", 0},
-        {L"C:\\Program Files\\Pixelmoor", L"", 0, L"", L"C:\\Program Files\\Pixelmoor\\p_moor32.ini", 0},
-        {L"D:\\Apps\\PM", L"", 1, L"", L"D:\\Apps\\PM\\p_moor32.ini", 0},
-        {L"D:\\Apps\\PM", L"%NOPE%\\Pixelmoor", 1, L"%NOPE%\\Pixelmoor", L"\\Pixelmoor\\p_moor32.ini", 0},
-        {L"D:\\PM", L"E:\\Pixelmoor32_App\\data", 0, L"E:\\Pixelmoor32_App\\data",
-         L"E:\\Pixelmoor32_App\\data\\p_moor32.ini", 1},
-        {L"D:\\PM", L"E:\\Pixelmoor64_App\\", 1, L"E:\\Pixelmoor64_App\\",
-         L"E:\\Pixelmoor64_App\\p_moor32.ini", 1},
-        {L"D:\\Pixelmoor32_App", L"", 0, L"", L"D:\\Pixelmoor32_App\\p_moor32.ini", 0},
+        {L"C:\\Program Files\\Pixelmoor", L"", L"C:\\Program Files\\Pixelmoor\\p_moor32.ini", 0},
+        {L"D:\\Apps\\PM", L"%NOPE%\\Pixelmoor", L"\\Pixelmoor\\p_moor32.ini", 0},
+        {L"D:\\PM", L" E:\\Pixelmoor32_App\\data  ", L"E:\\Pixelmoor32_App\\data\\p_moor32.ini", 1},
+        {L"D:\\PM", L"E:\\Pixelmoor64_App\\", L"E:\\Pixelmoor64_App\\p_moor32.ini", 1},
+        {L"D:\\PM", L"E:\\pixelmoor32_app\\", L"E:\\pixelmoor32_app\\p_moor32.ini", 0},
+        {L"D:\\Pixelmoor32_App", L"", L"D:\\Pixelmoor32_App\\p_moor32.ini", 0},
     };
     for (const Case& c : cases) {
-        std::wstring path = c.installFolder;
-        path += L"\\";
-        const SettingsPlan plan =
-            PlanSettingsFiles(c.installFolder, path, c.settingsFolder, c.silent, def, FakeExpand);
+        const std::wstring path = std::wstring(c.installFolder) + L"\\";
+        const SettingsPlan plan = PlanSettingsFiles(path, c.settingsFolder, FakeExpand);
         EXPECT_EQ(plan.installSettingsFile, path + L"p_moor32.ini");
-        EXPECT_EQ(plan.settingsFolder, c.givenFolder);
-        EXPECT_EQ(plan.useSettingsFolder, *c.givenFolder != L'\0');
+        EXPECT_EQ(plan.settingsFolder, c.settingsFolder);
+        EXPECT_EQ(plan.useSettingsFolder, *c.settingsFolder != L'\0');
         EXPECT_EQ(plan.activeSettingsFile, c.active);
         EXPECT_EQ(plan.portableLayout, c.portable);
     }

@@ -138,9 +138,6 @@ TEST(SettingsFileWin32Test, PlacesTheSettingsFiles) {
     EXPECT_EQ(Key(installIni, L"Others", L"INI_Folder"), L"<none>");
     EXPECT_EQ(Key(installIni, L"Language", L"Lang"), L"Deutsch");
 
-    EXPECT_EQ(ExpandEnvironmentReferences(L"%PM_TEST_UNKNOWN%\\Pixelmoor"), L"\\Pixelmoor");
-    EXPECT_EQ(ExpandEnvironmentReferences(L"a%%b"), L"ab");
-    EXPECT_EQ(ExpandEnvironmentReferences(L"x\\%PM_TEST_ROAMING"), L"x\\" + (folder / L"Roaming"));
 }
 
 }  // namespace
