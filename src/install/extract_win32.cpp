@@ -122,17 +122,59 @@ bool WriteAll(HANDLE file, const void* bytes, std::size_t size) {
     return true;
 }
 
-// Removes whatever stands at the path: a file or a symbolic link (the link itself).
+std::wstring LongFullPath(const std::wstring& path) {
+    wchar_t full[1024] = {};
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 1024, full, nullptr);
+    if (length == 0 || length >= 1024) return path;
+    wchar_t longer[1024] = {};
+    const DWORD longLength = ::GetLongPathNameW(full, longer, 1024);
+    return longLength > 0 && longLength < 1024 ? std::wstring(longer) : std::wstring(full);
+}
+
+// True when opening the path reaches a file of that very name. A link that the system does not
+// report as a reparse point (Wine shows a host link as a plain file, and deleting it there
+// deletes its target) leads elsewhere. Without GetFinalPathNameByHandleW (XP) every file counts
+// as itself: XP knows no file links.
+bool ReachesItself(const wchar_t* path) {
+    using FinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    const auto finalPath = reinterpret_cast<FinalPathFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (finalPath == nullptr) return true;
+    win::FileHandle file(::CreateFileW(path, FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) return false;
+    wchar_t reached[1024] = {};
+    const DWORD length = finalPath(file.Get(), reached, 1024, 0);
+    if (length == 0 || length >= 1024) return false;
+    std::wstring text(reached);
+    if (text.rfind(L"\\\\?\\", 0) == 0) text.erase(0, 4);
+    return ::lstrcmpiW(LongFullPath(text).c_str(), LongFullPath(path).c_str()) == 0;
+}
+
+// Clears the way for a new file at the path: 1 when nothing stands there (any more), 0 when
+// something stays that must not be touched or cannot be removed. A symbolic link reported as
+// such is removed itself, never its target.
 bool RemoveExisting(const wchar_t* path) {
     const DWORD attributes = ::GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    const bool reparsePoint = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return reparsePoint && ::RemoveDirectoryW(path) != 0;
+    }
+    if (!reparsePoint && !ReachesItself(path)) return false;
     if (attributes & FILE_ATTRIBUTE_READONLY) {
         ::SetFileAttributesW(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        return ::RemoveDirectoryW(path) != 0;
-    }
     return ::DeleteFileW(path) != 0;
+}
+
+// "<stem>-<n><extension>" beside the path, for when the path itself is taken.
+std::wstring AlternativeName(const std::wstring& path, int n) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    std::size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) dot = path.size();
+    return path.substr(0, dot) + L"-" + std::to_wstring(n) + path.substr(dot);
 }
 
 }  // namespace
@@ -185,11 +227,18 @@ int ExtractArchive(const wchar_t* archivePath, const wchar_t* targetFolder, int 
 
 int ExtractBytesViaTemporaryFile(const void* bytes, std::size_t size, const wchar_t* temporaryPath,
                                  const wchar_t* targetFolder, int skipIconLibrary) {
-    if (!RemoveExisting(temporaryPath)) return kExtractFailed;
-    // Created new, so a link planted meanwhile makes this fail instead of being followed; read
-    // sharing only, so nobody can change the archive until it is deleted.
-    win::FileHandle file(::CreateFileW(temporaryPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    // Created new, so a link planted meanwhile makes the creation fail instead of being
+    // followed; read sharing only, so nobody can change the archive until it is deleted. When
+    // the name is held by something that must stay (a link to another file, a folder), a
+    // numbered name beside it is taken instead.
+    std::wstring path = temporaryPath;
+    win::FileHandle file;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        if (attempt > 0) path = AlternativeName(temporaryPath, attempt);
+        if (!RemoveExisting(path.c_str())) continue;
+        file.Reset(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                 nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    }
     if (!file) return kExtractFailed;
     int result = kExtractFailed;
     if (WriteAll(file.Get(), bytes, size)) {
@@ -202,11 +251,11 @@ int ExtractBytesViaTemporaryFile(const void* bytes, std::size_t size, const wcha
         files.zclose_file = HandleClose;
         files.zerror_file = HandleError;
         files.opaque = file.Get();
-        unzFile archive = unzOpen2_64(temporaryPath, &files);
+        unzFile archive = unzOpen2_64(path.c_str(), &files);
         if (archive != nullptr) result = WalkInto(archive, targetFolder, skipIconLibrary);
     }
     file.Reset();
-    if (!::DeleteFileW(temporaryPath)) result = kExtractFailed;
+    if (!::DeleteFileW(path.c_str())) result = kExtractFailed;
     return result;
 }
 

@@ -17,10 +17,12 @@ namespace pm {
 int ExtractPayload(WORD resourceId, const wchar_t* resourceType, const wchar_t* temporaryName,
                    const wchar_t* targetFolder, int skipIconLibrary);
 
-// The part of ExtractPayload after the resource was found: an existing file or link at
+// The part of ExtractPayload after the resource was found: an existing file or symbolic link at
 // temporaryPath is removed (a link itself, never its target), the file is created new with read
 // sharing only, the bytes are written, and the archive is read back through the same handle, so
-// no other program can change it in between. The file is deleted at the end. 0 or -1.
+// no other program can change it in between. The file is deleted at the end. When the name is
+// held by something that must not be removed (a folder, a link the system does not report as
+// one), "<name>-1.zip", "-2" ... beside it is used instead. 0 or -1.
 int ExtractBytesViaTemporaryFile(const void* bytes, std::size_t size, const wchar_t* temporaryPath,
                                  const wchar_t* targetFolder, int skipIconLibrary);
 

@@ -158,15 +158,18 @@ TEST_F(ExtractWin32Test, TemporaryArchiveIsCreatedNewAndRemoved) {
                     ::GetLastError());
     }
 
-    // A name that cannot be removed or created fails and writes nothing.
+    // A folder holding the name stays untouched; a numbered name beside it serves.
     ScratchFolder other;
     const std::wstring blocked = other / L"pmoorg_x32.zip";
     ::CreateDirectoryW(blocked.c_str(), nullptr);
     test::WriteBytes(blocked + L"\\inside", "x");
+    ASSERT_TRUE(::CreateDirectoryW((other / L"target").c_str(), nullptr));
     EXPECT_EQ(ExtractBytesViaTemporaryFile(zip.data(), zip.size(), blocked.c_str(),
-                                           (other / L"").c_str(), 0),
-              -1);
-    EXPECT_FALSE(test::Exists(other / L"p_about.txt"));
+                                           (other / L"target\\").c_str(), 0),
+              0);
+    EXPECT_EQ(ReadBytes(blocked + L"\\inside"), "x");
+    EXPECT_FALSE(test::Exists(other / L"pmoorg_x32-1.zip"));
+    EXPECT_EQ(ReadBytes(other / L"target\\p_about.txt"), "about");
 
     // Broken bytes: the archive does not open, the file is still removed.
     EXPECT_EQ(ExtractBytesViaTemporaryFile("junk", 4, temp.c_str(), Target().c_str(), 0), -1);
