@@ -21,7 +21,11 @@ std::wstring PlaceSettingsFiles(InstallOptions& options, const std::wstring& def
         [](const std::wstring& text) { return ExpandEnvironmentReferences(text); });
 
     if (plan.useSettingsFolder) {
+        // The folder text as folder creation leaves it names the active file (a rooted
+        // remainder such as "\Pixelmoor" loses its leading backslash there).
         CreateFolderPath(plan.expandedFolder);
+        plan.activeSettingsFile = plan.expandedFolder + L"p_moor32.ini";
+        plan.portableLayout = PortableLayoutOf(plan.activeSettingsFile, true);
         ::WritePrivateProfileStringW(L"Others", L"INI_Folder", plan.settingsFolder.c_str(),
                                      plan.installSettingsFile.c_str());
     } else {

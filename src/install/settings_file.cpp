@@ -30,12 +30,15 @@ SettingsPlan PlanSettingsFiles(const std::wstring& installFolderPath,
         plan.useSettingsFolder = true;
         plan.activeSettingsFile = plan.expandedFolder + L"p_moor32.ini";
     }
-    plan.portableLayout =
-        plan.useSettingsFolder && (plan.activeSettingsFile.find(L"Pixelmoor32_App") != std::wstring::npos ||
-                                   plan.activeSettingsFile.find(L"Pixelmoor64_App") != std::wstring::npos)
-            ? 1
-            : 0;
+    plan.portableLayout = PortableLayoutOf(plan.activeSettingsFile, plan.useSettingsFolder);
     return plan;
+}
+
+int PortableLayoutOf(const std::wstring& activeSettingsFile, bool useSettingsFolder) {
+    return useSettingsFolder && (activeSettingsFile.find(L"Pixelmoor32_App") != std::wstring::npos ||
+                                 activeSettingsFile.find(L"Pixelmoor64_App") != std::wstring::npos)
+               ? 1
+               : 0;
 }
 
 std::string BuildUnicodeSettingsFile(std::string_view ansiContent,

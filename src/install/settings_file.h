@@ -37,6 +37,10 @@ SettingsPlan PlanSettingsFiles(const std::wstring& installFolderPath,
                                const std::wstring& settingsFolder,
                                const std::function<std::wstring(const std::wstring&)>& expand);
 
+// 1 when the active settings file lies in a portable layout ("Pixelmoor32_App" or
+// "Pixelmoor64_App" in its path, case-sensitive) and a settings folder is used.
+int PortableLayoutOf(const std::wstring& activeSettingsFile, bool useSettingsFolder);
+
 // Header written behind the byte-order mark of the converted file.
 constexpr std::wstring_view kUnicodeSettingsHeader = L"; UNICODE FILE - edit with care ;-)\r\n\r\n";
 

@@ -51,15 +51,20 @@ class ExtractInstallTest(unittest.TestCase):
                 expected = datetime.datetime(*info.date_time, tzinfo=IST).timestamp()
                 self.assertEqual(int(path.stat().st_mtime), int(expected), info.filename)
 
-    def assert_clean(self, p: WinePrefix, folder: Path) -> None:
-        self.assertFalse((p.temp / "pmoorg_x32.zip").exists(), "temporary archive left")
-        self.assertFalse(os.path.lexists(p.temp / "pmoorg_x32.zip"))
+    def assert_clean(self, p: WinePrefix, folder: Path, link_planted: bool = False) -> None:
+        temp = p.temp / "pmoorg_x32.zip"
+        self.assertEqual(os.path.islink(temp), link_planted)
+        if not link_planted:
+            self.assertFalse(os.path.lexists(temp), "temporary archive left")
+        self.assertEqual([n for n in os.listdir(p.temp) if n.startswith("pmoorg_x32-")], [])
         self.assertFalse((folder / "Pixelmoor_Install.log").exists(), "install log written")
         self.assertFalse(p.host_path(r"C:\users\Public\Pixelmoor_Install.log").exists())
 
     def test_default_install_twice_with_a_planted_link(self) -> None:
         with WinePrefix() as p:
             # A link at the temporary name, planted on the host, leads to a file of the user.
+            # Wine shows such a link as a plain file and would delete its target with it, so it
+            # stays untouched and a numbered name beside it serves.
             victim = p.host_path(r"C:\victim.txt")
             victim.write_bytes(b"precious")
             p.temp.mkdir(parents=True, exist_ok=True)
@@ -69,7 +74,7 @@ class ExtractInstallTest(unittest.TestCase):
             folder = p.program_files / "Pixelmoor"
             self.assertEqual(victim.read_bytes(), b"precious")
             self.assert_payload_on_disk(folder)
-            self.assert_clean(p, folder)
+            self.assert_clean(p, folder, link_planted=True)
 
             # Default folder: the settings live in the roaming folder, converted to UTF-16.
             installed = read_ini(folder / "p_moor32.ini")
@@ -94,7 +99,8 @@ class ExtractInstallTest(unittest.TestCase):
             self.assertEqual(again.count("; UNICODE FILE".encode("utf-16-le")), 1)
             self.assertEqual(read_ini(active_path)["toolbar"]["skin"], "Mine.png")
             self.assertEqual(read_ini(active_path)["language"]["lang"], "Deutsch")
-            self.assert_clean(p, folder)
+            self.assert_clean(p, folder, link_planted=True)
+            self.assertEqual(victim.read_bytes(), b"precious")
 
     def test_full_install_elsewhere_keeps_a_newer_icon_library(self) -> None:
         with WinePrefix() as p:
@@ -102,11 +108,13 @@ class ExtractInstallTest(unittest.TestCase):
             (folder / "Plugins").mkdir(parents=True)
             newer = (TEST_LIBRARIES / "icons_431.dll").read_bytes()
             (folder / "Plugins" / "Icons.dll").write_bytes(newer)
-            # A stale key of an earlier installation with a settings folder.
+            # An earlier installation there, which had a settings folder: found again, it is
+            # installed without one and the stale key goes.
             (folder / "p_moor32.ini").write_bytes(b"[Others]\r\nINI_Folder=C:\\Old\r\n")
+            p.reg_add(r"HKLM\SOFTWARE\Classes\Pixelmoor\shell\open\command", "",
+                      '"C:\\Pixelmoor Test\\p_moor32.exe" "%1"')
 
-            code = p.run_installer('/silent /folder="C:\\Pixelmoor Test" /desktop=1 /thumbs=1 '
-                                   '/group=1 /allusers=1 /assoc=2')
+            code = p.run_installer("/silent /desktop=1 /thumbs=1 /group=1 /allusers=1 /assoc=2")
             self.assertEqual(code, 0)
             self.assertEqual((folder / "Plugins" / "Icons.dll").read_bytes(), newer)
             self.assert_payload_on_disk(folder, skip_icons=True)
@@ -123,7 +131,9 @@ class ExtractInstallTest(unittest.TestCase):
             self.assertEqual(p.run_installer('/silent /folder=C:\\PM /ini="%PM_NO_SUCH_VAR%\\Pixelmoor"'), 0)
             install = p.host_path(r"C:\PM\p_moor32.ini")
             self.assertEqual(read_ini(install)["others"]["ini_folder"], "%PM_NO_SUCH_VAR%\\Pixelmoor")
-            active = p.host_path(r"C:\Pixelmoor\p_moor32.ini")  # "\Pixelmoor" on the target's drive
+            # "\Pixelmoor" is left; folder creation makes it "Pixelmoor\", below the current
+            # directory, which the extraction made the target folder.
+            active = p.host_path(r"C:\PM\Pixelmoor\p_moor32.ini")
             self.assertTrue(active.read_bytes().startswith(BOM_HEADER))
             self.assertEqual(read_ini(active)["language"]["lang"], "Deutsch")
 
