@@ -24,7 +24,9 @@ std::string PosixExtractSink::PathOf(const std::string& name) const {
     return path;
 }
 
-void PosixExtractSink::MakeDirectory(const std::string& name) { ::mkdir(PathOf(name).c_str(), 0777); }
+void PosixExtractSink::MakeDirectory(const std::string& name) {
+    ::mkdir(PathOf(name).c_str(), 0777);
+}
 
 int PosixExtractSink::MakeFolderChain(const std::string& folder) {
     std::string path = PathOf(folder);

@@ -10,7 +10,7 @@ namespace pm {
 
 // Writes entries below a base folder with POSIX calls; "\" in names counts as "/".
 class PosixExtractSink : public ExtractSink {
-public:
+  public:
     explicit PosixExtractSink(std::string baseFolder);
     ~PosixExtractSink() override;
     PosixExtractSink(const PosixExtractSink&) = delete;
@@ -23,7 +23,7 @@ public:
     bool CloseOutputFile() override;
     void SetFileTime(const std::string& name, std::uint32_t dosDateTime) override;
 
-private:
+  private:
     std::string PathOf(const std::string& name) const;
     std::string base_;
     FILE* out_ = nullptr;

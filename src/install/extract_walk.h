@@ -29,7 +29,7 @@ constexpr int kExtractFailed = -1;
 // Entry names arrive as the archive's 8-bit text; the sink converts them for its platform.
 // All names are relative to the current target folder.
 class ExtractSink {
-public:
+  public:
     virtual ~ExtractSink() = default;
     // Creates one directory level; an existing directory or any other failure is ignored.
     virtual void MakeDirectory(const std::string& name) = 0;

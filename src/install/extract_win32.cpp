@@ -22,13 +22,14 @@ constexpr int kMaxWideEntryName = 324;
 
 std::wstring WideFromAnsi(const std::string& name) {
     wchar_t buffer[kMaxWideEntryName] = {};
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, buffer, kMaxWideEntryName);
+    const int length =
+        ::MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, buffer, kMaxWideEntryName);
     if (length <= 0) return std::wstring();
     return std::wstring(buffer);
 }
 
 class Win32ExtractSink : public ExtractSink {
-public:
+  public:
     Win32ExtractSink() = default;
     ~Win32ExtractSink() override {
         if (out_ != nullptr) std::fclose(out_);
@@ -61,7 +62,7 @@ public:
         SetEntryFileTime(WideFromAnsi(name).c_str(), dosDateTime);
     }
 
-private:
+  private:
     FILE* out_ = nullptr;
 };
 
@@ -140,9 +141,9 @@ bool ReachesItself(const wchar_t* path) {
     const auto finalPath = reinterpret_cast<FinalPathFn>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
     if (finalPath == nullptr) return true;
-    win::FileHandle file(::CreateFileW(path, FILE_READ_ATTRIBUTES,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    win::FileHandle file(::CreateFileW(
+        path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return false;
     wchar_t reached[1024] = {};
     const DWORD length = finalPath(file.Get(), reached, 1024, 0);
@@ -173,7 +174,8 @@ bool RemoveExisting(const wchar_t* path) {
 std::wstring AlternativeName(const std::wstring& path, int n) {
     const std::size_t slash = path.find_last_of(L"\\/");
     std::size_t dot = path.find_last_of(L'.');
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) dot = path.size();
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
+        dot = path.size();
     return path.substr(0, dot) + L"-" + std::to_wstring(n) + path.substr(dot);
 }
 

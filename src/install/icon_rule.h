@@ -12,7 +12,7 @@ namespace pm {
 // single-precision number, times 1000 as single precision, cut toward zero. "4.30" gives 4300.
 int VersionNumberFromText(const std::string& ansiVersionText);
 
-constexpr int kReferenceVersionNumber = 4300;             // "4.30"
+constexpr int kReferenceVersionNumber = 4300;                 // "4.30"
 constexpr std::uint64_t kReferenceIconLibrarySize = 0x37600;  // 226,816 bytes
 constexpr std::wstring_view kIconLibraryMaker = L"Brightfen Lab";
 

@@ -35,14 +35,15 @@ SettingsPlan PlanSettingsFiles(const std::wstring& installFolderPath,
 }
 
 int PortableLayoutOf(const std::wstring& activeSettingsFile, bool useSettingsFolder) {
-    return useSettingsFolder && (activeSettingsFile.find(L"Pixelmoor32_App") != std::wstring::npos ||
-                                 activeSettingsFile.find(L"Pixelmoor64_App") != std::wstring::npos)
+    return useSettingsFolder &&
+                   (activeSettingsFile.find(L"Pixelmoor32_App") != std::wstring::npos ||
+                    activeSettingsFile.find(L"Pixelmoor64_App") != std::wstring::npos)
                ? 1
                : 0;
 }
 
-std::string BuildUnicodeSettingsFile(std::string_view ansiContent,
-                                     const std::function<std::string(std::string_view)>& toUtf16Le) {
+std::string BuildUnicodeSettingsFile(
+    std::string_view ansiContent, const std::function<std::string(std::string_view)>& toUtf16Le) {
     std::string bytes = "\xFF\xFE";
     bytes += ToUtf16Le(kUnicodeSettingsHeader);
     bytes += toUtf16Le(ansiContent);

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("result %d, wall %.3f s, peak RSS %ld KiB\n", result, elapsed.count(), usage.ru_maxrss);
+    std::printf("result %d, wall %.3f s, peak RSS %ld KiB\n", result, elapsed.count(),
+                usage.ru_maxrss);
     return result == 0 ? 0 : 1;
 }

@@ -37,7 +37,7 @@ std::string ReadFile(const fs::path& path) {
 }
 
 class ExtractWalkTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/pm-extract-XXXXXX";
         root_ = mkdtemp(pattern);
@@ -62,12 +62,9 @@ TEST_F(ExtractWalkTest, WritesEveryEntryWithItsContentAndTime) {
     const std::string big = Incompressible(100'000, 1);  // several copy-buffer rounds
     const std::string text(70'000, 'x');
     const std::vector<ZipEntry> entries = {
-        {"Help/", "", false, when},
-        {"Help/p_moor32_deutsch.chm", text, true, when},
-        {"p_moor32.exe", big, true, when},
-        {"stored.bin", "plain bytes", false, when},
-        {"empty.txt", "", true, when},
-        {"Help\\back.txt", "backslash name", true, when},
+        {"Help/", "", false, when},        {"Help/p_moor32_deutsch.chm", text, true, when},
+        {"p_moor32.exe", big, true, when}, {"stored.bin", "plain bytes", false, when},
+        {"empty.txt", "", true, when},     {"Help\\back.txt", "backslash name", true, when},
     };
     ASSERT_EQ(Extract(entries), kExtractOk);
     for (const ZipEntry& e : entries) {
@@ -94,8 +91,8 @@ TEST_F(ExtractWalkTest, CreatesTheFolderChainOfAnEntryWithoutDirectoryEntries) {
 }
 
 TEST_F(ExtractWalkTest, SkipsEveryIconLibraryNameOnlyWhenAsked) {
-    const std::vector<std::string> iconNames = {"Plugins/Icons.dll", "ICONS.DLL",
-                                                "x/myicons.dllx", "Plugins/icons.DLL.bak"};
+    const std::vector<std::string> iconNames = {"Plugins/Icons.dll", "ICONS.DLL", "x/myicons.dllx",
+                                                "Plugins/icons.DLL.bak"};
     std::vector<ZipEntry> entries = {{"Plugins/", "", false}, {"x/", "", false}};
     for (const std::string& name : iconNames) entries.push_back({name, "new " + name});
     entries.push_back({"Plugins/Other.dll", "other"});
@@ -132,30 +129,47 @@ TEST_F(ExtractWalkTest, ReadAndChecksumErrorsFailTheExtraction) {
 
 TEST_F(ExtractWalkTest, RefusedNamesWriteNothing) {
     const std::vector<std::string> refused = {
-        "/etc/x", "\\x", "C:x", "C:/x", "../x", "a/../../x", "a\\..\\x", "file.txt:stream",
-        "NUL", "nul.txt", "Help/con", "aux.tar.gz", "prn", "COM1", "lpt9.log", "a/Com3 .png/b",
-        "a/b?.txt", "tab\there", std::string(65, 'n'),
+        "/etc/x",
+        "\\x",
+        "C:x",
+        "C:/x",
+        "../x",
+        "a/../../x",
+        "a\\..\\x",
+        "file.txt:stream",
+        "NUL",
+        "nul.txt",
+        "Help/con",
+        "aux.tar.gz",
+        "prn",
+        "COM1",
+        "lpt9.log",
+        "a/Com3 .png/b",
+        "a/b?.txt",
+        "tab\there",
+        std::string(65, 'n'),
     };
     for (const std::string& name : refused) {
         EXPECT_FALSE(IsSafeEntryName(name)) << name;
         EXPECT_EQ(Extract({{"good.txt", "good"}, {name, "evil"}}), kExtractFailed) << name;
         EXPECT_TRUE(NothingWritten()) << name;
     }
-    for (const std::string& name : std::vector<std::string>{"Help/", "a.nul", "console.txt", "COM0", "com10", "lpt", "..a", "a..", "x/./y",
-          std::string(64, 'n')}) {
+    for (const std::string& name :
+         std::vector<std::string>{"Help/", "a.nul", "console.txt", "COM0", "com10", "lpt", "..a",
+                                  "a..", "x/./y", std::string(64, 'n')}) {
         EXPECT_TRUE(IsSafeEntryName(name)) << name;
     }
 }
 
 // A sink that fails to write after the first chunk, as a full disk would.
 class FullDiskSink : public PosixExtractSink {
-public:
+  public:
     using PosixExtractSink::PosixExtractSink;
     bool WriteOutput(const char* data, std::size_t size) override {
         return writes_++ == 0 && PosixExtractSink::WriteOutput(data, size);
     }
 
-private:
+  private:
     int writes_ = 0;
 };
 
@@ -180,7 +194,8 @@ TEST_F(ExtractWalkTest, AFileThatCannotBeCreatedIsSkipped) {
 
 TEST_F(ExtractWalkTest, AnArchiveThatCannotBeOpenedFails) {
     std::ofstream(root_ / "junk.zip") << "not a zip";
-    EXPECT_EQ(ExtractArchivePosix((root_ / "junk.zip").string(), target_.string(), 0), kExtractFailed);
+    EXPECT_EQ(ExtractArchivePosix((root_ / "junk.zip").string(), target_.string(), 0),
+              kExtractFailed);
     EXPECT_EQ(ExtractArchivePosix("", target_.string(), 0), kExtractFailed);
 }
 

@@ -36,7 +36,9 @@ FILETIME LastWriteTime(const std::wstring& path) {
     return data.ftLastWriteTime;
 }
 
-ULONGLONG Ticks(FILETIME t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+ULONGLONG Ticks(FILETIME t) {
+    return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
 
 // 2021-07-14 09:30:42 in the machine's zone, as UTC file time.
 ULONGLONG ExpectedEntryTime() {
@@ -51,9 +53,10 @@ ULONGLONG ExpectedEntryTime() {
 }
 
 class ExtractWin32Test : public testing::Test {
-protected:
+  protected:
     std::wstring WriteArchive(const std::vector<ZipEntry>& entries) {
-        const std::wstring path = scratch_ / L"archive \u00e9.zip";  // the wide layer takes any name
+        const std::wstring path =
+            scratch_ / L"archive \u00e9.zip";  // the wide layer takes any name
         test::WriteBytes(path, test::BuildZip(entries));
         return path;
     }
@@ -123,8 +126,8 @@ TEST_F(ExtractWin32Test, FaultyArchivesFail) {
 
 TEST_F(ExtractWin32Test, AFileHeldOpenIsSkippedWhileTheRestInstalls) {
     const std::wstring target = Target();
-    win::FileHandle held(::CreateFileW((target + L"p_moor32.exe").c_str(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::FileHandle held(::CreateFileW((target + L"p_moor32.exe").c_str(), GENERIC_WRITE, 0,
+                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
     ASSERT_EQ(ExtractArchive(WriteArchive(SampleEntries()).c_str(), target.c_str(), 0), 0);
     held.Reset();
@@ -138,7 +141,8 @@ TEST_F(ExtractWin32Test, TemporaryArchiveIsCreatedNewAndRemoved) {
     const std::wstring temp = scratch_ / L"pmoorg_x32.zip";
     // A stale file of that name is replaced and removed.
     test::WriteBytes(temp, "stale");
-    ASSERT_EQ(ExtractBytesViaTemporaryFile(zip.data(), zip.size(), temp.c_str(), Target().c_str(), 1), 0);
+    ASSERT_EQ(
+        ExtractBytesViaTemporaryFile(zip.data(), zip.size(), temp.c_str(), Target().c_str(), 1), 0);
     EXPECT_FALSE(test::Exists(temp));
     EXPECT_FALSE(test::Exists(Target() + L"Plugins\\Icons.dll"));  // skipped as asked
     EXPECT_EQ(ReadBytes(Target() + L"p_about.txt"), "about");
@@ -150,12 +154,15 @@ TEST_F(ExtractWin32Test, TemporaryArchiveIsCreatedNewAndRemoved) {
         ASSERT_TRUE(::GetFileAttributesW(temp.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
         // Wine's links do not lead to their target when opened; the end-to-end test plants a
         // host link that does.
-        ASSERT_EQ(ExtractBytesViaTemporaryFile(zip.data(), zip.size(), temp.c_str(), Target().c_str(), 0), 0);
+        ASSERT_EQ(
+            ExtractBytesViaTemporaryFile(zip.data(), zip.size(), temp.c_str(), Target().c_str(), 0),
+            0);
         EXPECT_EQ(ReadBytes(victim), "precious");
         EXPECT_FALSE(test::Exists(temp));
     } else {
-        std::printf("CreateSymbolicLinkW unavailable (%lu): link case left to the end-to-end test\n",
-                    ::GetLastError());
+        std::printf(
+            "CreateSymbolicLinkW unavailable (%lu): link case left to the end-to-end test\n",
+            ::GetLastError());
     }
 
     // A folder holding the name stays untouched; a numbered name beside it serves.

@@ -25,7 +25,7 @@ TEST(IconRuleTest, DecisionTable) {
         int skip;
     };
     const Case cases[] = {
-        {0, "", 0, L"", 0},                                   // no library yet: written
+        {0, "", 0, L"", 0},  // no library yet: written
         {1, "4.31", kReferenceIconLibrarySize, L"Brightfen Lab", 1},
         {1, "4.40", 1, L"Brightfen Lab", 1},
         {1, "4.30", kReferenceIconLibrarySize, L"Brightfen Lab", 0},
@@ -36,7 +36,7 @@ TEST(IconRuleTest, DecisionTable) {
         {1, "4.250", 5000, L"Brightfen Lab", 0},
         {1, "4.250", 5000, L"brightfen lab", 0},
         {1, "4.250", 5000, L"Another", 1},
-        {1, "4.250", 5000, L"", 1},                           // no CompanyName: kept
+        {1, "4.250", 5000, L"", 1},  // no CompanyName: kept
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DecideSkipIconLibrary(c.read, c.version, c.size, c.company), c.skip)

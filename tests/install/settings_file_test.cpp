@@ -45,7 +45,8 @@ TEST(SettingsFileTest, SkinTableBoundaries) {
 std::wstring FakeExpand(const std::wstring& text) {
     std::wstring out = text;
     const std::wstring ref = L"%APPDATA%";
-    if (auto at = out.find(ref); at != std::wstring::npos) out.replace(at, ref.size(), L"C:\\Roaming");
+    if (auto at = out.find(ref); at != std::wstring::npos)
+        out.replace(at, ref.size(), L"C:\\Roaming");
     if (auto at = out.find(L"%NOPE%"); at != std::wstring::npos) out.erase(at, 6);
     return out;
 }

@@ -137,7 +137,6 @@ TEST(SettingsFileWin32Test, PlacesTheSettingsFiles) {
     EXPECT_EQ(active, installIni);
     EXPECT_EQ(Key(installIni, L"Others", L"INI_Folder"), L"<none>");
     EXPECT_EQ(Key(installIni, L"Language", L"Lang"), L"Deutsch");
-
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ inline void RemoveTree(const std::wstring& folder) {
 }
 
 class ScratchFolder {
-public:
+  public:
     ScratchFolder() {
         wchar_t temp[MAX_PATH] = {};
         ::GetTempPathW(MAX_PATH, temp);
@@ -51,7 +51,7 @@ public:
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
     const std::wstring& path() const { return path_; }
 
-private:
+  private:
     std::wstring path_;
     wchar_t previous_[MAX_PATH] = {};
 };

@@ -35,8 +35,10 @@ std::string RawDeflate(const std::string& data) {
 }  // namespace
 
 std::uint32_t DosDateTime(int year, int month, int day, int hour, int minute, int second) {
-    const std::uint32_t date = static_cast<std::uint32_t>(((year - 1980) << 9) | (month << 5) | day);
-    const std::uint32_t time = static_cast<std::uint32_t>((hour << 11) | (minute << 5) | (second / 2));
+    const std::uint32_t date =
+        static_cast<std::uint32_t>(((year - 1980) << 9) | (month << 5) | day);
+    const std::uint32_t time =
+        static_cast<std::uint32_t>((hour << 11) | (minute << 5) | (second / 2));
     return (date << 16) | time;
 }
 
@@ -46,26 +48,26 @@ std::string BuildZip(const std::vector<ZipEntry>& entries) {
     for (const ZipEntry& e : entries) {
         const bool deflated = e.deflate && !e.data.empty();
         const std::string body = deflated ? RawDeflate(e.data) : e.data;
-        std::uint32_t crc = static_cast<std::uint32_t>(
-            crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size())));
+        std::uint32_t crc = static_cast<std::uint32_t>(crc32(
+            0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size())));
         if (e.breakCrc) crc ^= 0x5A5A5A5A;
         const std::uint32_t offset = static_cast<std::uint32_t>(out.size());
         auto header = [&](std::string& h, bool isCentral) {
             Put32(h, isCentral ? 0x02014b50 : 0x04034b50);
             if (isCentral) Put16(h, 20);
-            Put16(h, 20);                 // version needed
-            Put16(h, 0);                  // flags
-            Put16(h, deflated ? 8 : 0);   // method
-            Put32(h, e.dosDateTime);      // time, then date
+            Put16(h, 20);                // version needed
+            Put16(h, 0);                 // flags
+            Put16(h, deflated ? 8 : 0);  // method
+            Put32(h, e.dosDateTime);     // time, then date
             Put32(h, crc);
             Put32(h, static_cast<std::uint32_t>(body.size()));
             Put32(h, static_cast<std::uint32_t>(e.data.size()));
             Put16(h, static_cast<std::uint32_t>(e.name.size()));
-            Put16(h, 0);                  // extra
+            Put16(h, 0);  // extra
             if (isCentral) {
-                Put16(h, 0);              // comment
-                Put16(h, 0);              // disk
-                Put16(h, 0);              // internal attributes
+                Put16(h, 0);  // comment
+                Put16(h, 0);  // disk
+                Put16(h, 0);  // internal attributes
                 Put32(h, e.name.back() == '/' ? 0x10 : 0x20);
                 Put32(h, offset);
             }

@@ -9,11 +9,11 @@
 namespace pm::test {
 
 struct ZipEntry {
-    std::string name;                  // 8-bit name as stored; folders end in "/"
+    std::string name;  // 8-bit name as stored; folders end in "/"
     std::string data;
-    bool deflate = true;               // method 8, else stored
+    bool deflate = true;                     // method 8, else stored
     std::uint32_t dosDateTime = 0x5A8B6C2D;  // date in the upper, time in the lower 16 bits
-    bool breakCrc = false;             // store a wrong CRC-32
+    bool breakCrc = false;                   // store a wrong CRC-32
 };
 
 std::string BuildZip(const std::vector<ZipEntry>& entries);
