@@ -4,6 +4,7 @@ library rule and the settings file, after real silent installations."""
 from __future__ import annotations
 
 import datetime
+import io
 import os
 import sys
 import unittest
@@ -14,8 +15,10 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import harness  # noqa: E402
 from harness import WinePrefix  # noqa: E402
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "payload"))
+from check_archive import pe_resource  # noqa: E402
+
 BUILD = harness.ROOT / "build" / "win"
-PAYLOAD = Path(os.environ.get("PIXELMOOR_PAYLOAD_ARCHIVE", BUILD / "payload" / "pixelmoor-payload.zip"))
 TEST_LIBRARIES = Path(os.environ.get("PIXELMOOR_TEST_LIBRARIES", BUILD / "tests"))
 IST = datetime.timezone(datetime.timedelta(hours=5, minutes=30))
 BOM_HEADER = b"\xff\xfe" + "; UNICODE FILE - edit with care ;-)\r\n".encode("utf-16-le")
@@ -39,7 +42,9 @@ def read_ini(path: Path) -> dict[str, dict[str, str]]:
 
 class ExtractInstallTest(unittest.TestCase):
     def assert_payload_on_disk(self, folder: Path, skip_icons: bool = False) -> None:
-        with zipfile.ZipFile(PAYLOAD) as archive:
+        # The archive the installer carries, read out of its resource "ZIP" 1974.
+        data, _ = pe_resource(harness.setup_exe().read_bytes(), "ZIP", 1974)
+        with zipfile.ZipFile(io.BytesIO(data)) as archive:
             for info in archive.infolist():
                 path = folder / info.filename.rstrip("/")
                 if info.is_dir():
