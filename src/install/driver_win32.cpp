@@ -4,16 +4,21 @@
 
 #include "common/system_win32.h"
 #include "install/exit_codes.h"
+#include "install/extract_win32.h"
+#include "install/icon_library_win32.h"
+#include "install/install_steps_win32.h"
 #include "install/install_log_win32.h"
 #include "install/paths.h"
 #include "install/paths_win32.h"
 #include "install/percent_win32.h"
+#include "install/settings_file_win32.h"
 
 namespace pm {
 namespace {
 
 // String-table ids of the driver's messages.
 constexpr UINT kStringInvalidFolder = 5;
+constexpr UINT kStringExtractionFailed = 7;
 constexpr UINT kStringAssociateQuestion = 9;
 constexpr UINT kStringFolderNotCreated = 11;
 
@@ -77,15 +82,24 @@ int RunInstallation(InstallOptions& options, int* exitCode) {
     }
 
     // Plugins folder and the icon-library rule.
+    const int skipIconLibrary = DecideIconLibraryRule(target);
 
     // Payload extraction into the target folder. Its failure is reported with the target copy
     // first and string 7 second, exit code 7.
+    if (ExtractPayload(1974, L"ZIP", L"pmoorg_x32.zip", target.c_str(), skipIconLibrary) != 0) {
+        const std::wstring message = win::LoadResourceString(kStringExtractionFailed);
+        return Fail(options, exitCode, kExitExtractionFailed, message, target, message);
+    }
 
     // Install folder path, settings folder and seeding of the settings files.
+    std::wstring defaultFolder;
+    GetDefaultInstallFolder(defaultFolder);
+    const std::wstring activeSettingsFile = PlaceSettingsFiles(options, defaultFolder);
 
     [[maybe_unused]] const int associateConfirmed = ConfirmAssociations(options);
 
     // Registration with the system, then the settings file's conversion to UTF-16.
+    ConvertSettingsFileToUnicode(activeSettingsFile);
 
     return 1;
 }
