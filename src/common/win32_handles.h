@@ -3,14 +3,20 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
 namespace pm::win {
 
-template <typename T, T Invalid, typename Close>
+// InvalidBits is the invalid value's bit pattern (a pointer constant such as
+// INVALID_HANDLE_VALUE cannot be a template argument).
+template <typename T, std::intptr_t InvalidBits, typename Close>
 class UniqueHandle {
+    static T InvalidValue() { return reinterpret_cast<T>(InvalidBits); }
+
 public:
     UniqueHandle() = default;
     explicit UniqueHandle(T h) : h_(h) {}
@@ -27,16 +33,16 @@ public:
         Reset();
         return &h_;
     }
-    explicit operator bool() const { return h_ != Invalid; }
+    explicit operator bool() const { return h_ != InvalidValue(); }
     void Attach(T h) { Reset(h); }
-    T Detach() { return std::exchange(h_, Invalid); }
-    void Reset(T h = Invalid) {
-        if (h_ != Invalid) Close{}(h_);
+    T Detach() { return std::exchange(h_, InvalidValue()); }
+    void Reset(T h = InvalidValue()) {
+        if (h_ != InvalidValue()) Close{}(h_);
         h_ = h;
     }
 
 private:
-    T h_ = Invalid;
+    T h_ = InvalidValue();
 };
 
 struct CloseHandleFn { void operator()(HANDLE h) const { ::CloseHandle(h); } };
@@ -47,13 +53,13 @@ struct FcloseFn { void operator()(FILE* f) const { ::fclose(f); } };
 struct FindCloseFn { void operator()(HANDLE h) const { ::FindClose(h); } };
 
 // CreateFile gives INVALID_HANDLE_VALUE on failure; most other handles give NULL.
-using FileHandle = UniqueHandle<HANDLE, INVALID_HANDLE_VALUE, CloseHandleFn>;
-using FindHandle = UniqueHandle<HANDLE, INVALID_HANDLE_VALUE, FindCloseFn>;
-using KernelHandle = UniqueHandle<HANDLE, nullptr, CloseHandleFn>;
-using RegKey = UniqueHandle<HKEY, nullptr, RegCloseKeyFn>;
-using Module = UniqueHandle<HMODULE, nullptr, FreeLibraryFn>;
-using GdiObject = UniqueHandle<HGDIOBJ, nullptr, DeleteObjectFn>;
-using CFile = UniqueHandle<FILE*, nullptr, FcloseFn>;
+using FileHandle = UniqueHandle<HANDLE, -1, CloseHandleFn>;
+using FindHandle = UniqueHandle<HANDLE, -1, FindCloseFn>;
+using KernelHandle = UniqueHandle<HANDLE, 0, CloseHandleFn>;
+using RegKey = UniqueHandle<HKEY, 0, RegCloseKeyFn>;
+using Module = UniqueHandle<HMODULE, 0, FreeLibraryFn>;
+using GdiObject = UniqueHandle<HGDIOBJ, 0, DeleteObjectFn>;
+using CFile = UniqueHandle<FILE*, 0, FcloseFn>;
 
 // CoInitialize/CoUninitialize as one pair.
 class ComScope {
