@@ -1,3 +1,12 @@
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "app/app_win32.h"
+
+namespace {
+pm::TheApp theApp;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    theApp.InitInstance();
+    return theApp.ExitCode();
+}

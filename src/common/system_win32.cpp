@@ -14,4 +14,11 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
     return ::LoadLibraryW(SystemDirectoryFile(name).c_str());
 }
 
+std::wstring LoadResourceString(UINT id) {
+    // With a zero length LoadStringW hands out a pointer to the read-only resource text.
+    const wchar_t* text = nullptr;
+    const int n = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return n > 0 && text ? std::wstring(text, static_cast<std::size_t>(n)) : std::wstring();
+}
+
 }  // namespace pm::win

@@ -14,4 +14,7 @@ std::wstring SystemDirectoryFile(const wchar_t* name);
 // Loads a system library by its full path; nullptr when it cannot be loaded.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// A message of the executable's string table; the empty text when it is not there.
+std::wstring LoadResourceString(UINT id);
+
 }  // namespace pm::win
