@@ -8,6 +8,7 @@
 #include "install/paths.h"
 #include "install/paths_win32.h"
 #include "install/percent_win32.h"
+#include "shell/register_win32.h"
 
 namespace pm {
 namespace {
@@ -83,9 +84,13 @@ int RunInstallation(InstallOptions& options, int* exitCode) {
 
     // Install folder path, settings folder and seeding of the settings files.
 
-    [[maybe_unused]] const int associateConfirmed = ConfirmAssociations(options);
+    const int associateConfirmed = ConfirmAssociations(options);
 
-    // Registration with the system, then the settings file's conversion to UTF-16.
+    // Registration with the system (its result is always 1), then the settings file's
+    // conversion to UTF-16. The install folder goes on as the caller gave it.
+    RegisterApplication(associateConfirmed, options.anyTypeChosen, options.installFolder,
+                        options.startMenuGroup, options.desktopLink, options.thumbnailsLink,
+                        options.allUsers, options.typeSelection, options.allUsersXp);
 
     return 1;
 }

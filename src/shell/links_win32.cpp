@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "common/win32_handles.h"
-#include "shell/folders_win32.h"
+#include "install/paths_win32.h"
 
 namespace pm::win {
 namespace {
@@ -67,7 +67,7 @@ int ApplyLinkPlan(const std::vector<LinkOp>& links) {
         switch (op.kind) {
             case LinkOpKind::CreateGroupFolder:
                 group = ResolveSpecialFolder(op.csidl) + op.name;
-                EnsureFolderPath(group);  // the links below report whether it worked
+                CreateFolderPath(group);  // the links below report whether it worked
                 break;
             case LinkOpKind::GroupLink:
                 last = CreateFolderLink(group, op.name, op.target, op.arguments, op.iconPath,

@@ -1,6 +1,7 @@
 #include "shell/registration_plan.h"
 
 #include "common/text.h"
+#include "install/paths.h"
 
 namespace pm {
 namespace {
@@ -69,12 +70,9 @@ LinkOp GroupLink(std::wstring name, std::wstring target, std::wstring arguments 
 }  // namespace
 
 std::wstring InstallFolderPath(const std::wstring& installFolder) {
-    const auto first = installFolder.find_first_not_of(L' ');
-    std::wstring path =
-        first == std::wstring::npos
-            ? std::wstring()
-            : installFolder.substr(first, installFolder.find_last_not_of(L' ') - first + 1);
-    if (path.empty() || path.back() != L'\\') path += L'\\';
+    std::wstring path = installFolder;
+    TrimSpaces(path);
+    AppendBackslash(path);
     return path;
 }
 
@@ -175,11 +173,13 @@ RegistrationPlan PlanRegistration(const RegistrationInputs& in, const OsVersion&
     RegistrationPlan plan;
     const bool xpFamily = IsXpFamily(os);
     const bool vistaOrLater = IsVistaOrLater(os);
-    const std::wstring folderPath = InstallFolderPath(in.installFolder);
-    if (folderPath.size() > kMaxInstallFolderPath) {
+    // Every text composed below stays within a Windows path only for a folder that fits; the
+    // driver refuses longer ones before, and nothing is registered for them here either.
+    if (!InstallFolderFits(in.installFolder)) {
         plan.refused = true;
         return plan;
     }
+    const std::wstring folderPath = InstallFolderPath(in.installFolder);
     const std::wstring exe = folderPath + kExecutable;
     const std::wstring openCommand = Quoted(exe) + L" \"%1\"";
     const std::wstring thumbnailsCommand = openCommand + L" /thumbs";

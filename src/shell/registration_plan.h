@@ -78,18 +78,15 @@ struct RegistrationInputs {
     int allUsersXp = 0;
 };
 
-// Longest install folder path (trimmed, with its backslash) whose composed texts all fit the
-// 259 characters of a Windows path or registry text.
-constexpr std::size_t kMaxInstallFolderPath = 259 - 64;
-
 struct RegistrationPlan {
-    bool refused = false;  // install folder path too long: nothing is planned
+    bool refused = false;  // install folder too long for its composed texts: nothing planned
     std::vector<LinkOp> links;
     std::vector<RegOp> registry;
     bool notifyShell = false;  // reload icons and announce changed associations at the end
 };
 
-// Leading and trailing blanks (U+0020 only) removed, a backslash appended unless present.
+// Leading and trailing blanks (U+0020 only) removed, a backslash appended unless present
+// (TrimSpaces, AppendBackslash).
 std::wstring InstallFolderPath(const std::wstring& installFolder);
 
 // Everything registering the viewer does, in order: links first (group, desktop, thumbnails),

@@ -6,6 +6,8 @@ give for the prefix's Windows version.
 import re
 import subprocess
 
+import harness
+
 PRODUCT = "Pixelmoor"
 VERB = "Durchsuchen mit &Pixelmoor"
 UNINSTALL = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Pixelmoor"
@@ -240,23 +242,37 @@ def read_link(path):
     }
 
 
-def normalised_values(prefix, key):
-    """The key's values as name -> (type, data), the default value under the name ""; None when
-    the key is missing."""
-    values = prefix.reg_values(key)
-    if values is None:
-        return None
-    result = {}
-    for name, (kind, data) in values.items():
-        if name in ("(Default)", "(Standard)", "@"):
-            name = ""
-        if kind == "REG_DWORD" and isinstance(data, str):
-            data = int(data, 0)
-        result[name] = (kind, data)
-    return result
+class Snapshot:
+    """The registry subtrees an installation writes, exported once (32-bit view) and looked up
+    by key name without regard to case; HKCR names are read under HKLM\\SOFTWARE\\Classes."""
 
+    TREES = (r"HKLM\SOFTWARE\Classes", r"HKLM\SOFTWARE\Pixelmoor", r"HKLM\SOFTWARE\RegisteredApplications",
+             UNINSTALL, r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts",
+             r"HKCU\SOFTWARE\Classes", r"HKLM\Software\Microsoft\Windows\CurrentVersion")
 
-def program_files(prefix):
-    """The program-files folder of the 32-bit view, as the installer sees it."""
-    values = normalised_values(prefix, r"HKLM\Software\Microsoft\Windows\CurrentVersion")
-    return values["ProgramFilesDir"][1]
+    def __init__(self, prefix):
+        self.keys = {}
+        for tree in self.TREES:
+            for name, values in (prefix.reg_export(tree) or {}).items():
+                self.keys.setdefault(name.lower(), values)
+
+    @staticmethod
+    def _name(key):
+        if key.upper().startswith("HKCR\\"):
+            key = "HKLM\\SOFTWARE\\Classes\\" + key[5:]
+        return harness.full_key(key).lower()
+
+    def values(self, key):
+        """{name ("" = default): (type, data)}; None when the key is missing."""
+        return self.keys.get(self._name(key))
+
+    def subkeys(self, key):
+        top = self._name(key) + "\\"
+        return {k[len(top):].split("\\", 1)[0] for k in self.keys if k.startswith(top)}
+
+    def exists(self, key):
+        return self.values(key) is not None
+
+    def program_files(self):
+        """The program-files folder of the 32-bit view, as the installer sees it."""
+        return self.values(r"HKLM\Software\Microsoft\Windows\CurrentVersion")["ProgramFilesDir"][1]

@@ -1,5 +1,7 @@
 #include "shell/registration_plan.h"
 
+#include "install/limits.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -298,7 +300,7 @@ TEST(PlanRegistration, AssociationPassGate) {
 
 TEST(PlanRegistration, TooLongInstallFolderIsRefused) {
     RegistrationInputs in = Inputs();
-    in.installFolder = L"C:\\" + std::wstring(kMaxInstallFolderPath - 4, L'x');
+    in.installFolder = L"C:\\" + std::wstring(kMaxInstallFolderLength - 4, L'x');
     EXPECT_FALSE(PlanRegistration(in, kWin8).refused);
     in.installFolder += L"y";
     const RegistrationPlan plan = PlanRegistration(in, kWin8);
