@@ -26,7 +26,8 @@ constexpr RegisteredExtension kRow19[] = {{L"ico", L"ico"}};
 constexpr RegisteredExtension kRow20[] = {{L"iff", L"iff"}, {L"lbm", L"iff"}};
 constexpr RegisteredExtension kRow21[] = {{L"jls", L"jls"}};
 constexpr RegisteredExtension kRow22[] = {{L"jp2", L"jp2"}, {L"jpc", L"jp2"}, {L"j2k", L"jp2"}};
-constexpr RegisteredExtension kRow23[] = {{L"jpg", L"jpg"}, {L"jpeg", L"jpg"}, {L"jfif", L"jpg"}, {L"jpe", L"jpg"}};
+constexpr RegisteredExtension kRow23[] = {
+    {L"jpg", L"jpg"}, {L"jpeg", L"jpg"}, {L"jfif", L"jpg"}, {L"jpe", L"jpg"}};
 constexpr RegisteredExtension kRow24[] = {{L"jpm", L"jpm"}};
 constexpr RegisteredExtension kRow25[] = {{L"jxl", L"jxl"}};
 constexpr RegisteredExtension kRow26[] = {{L"mng", L"mng"}, {L"jng", L"jng"}};

@@ -50,7 +50,8 @@ std::wstring ResolveSpecialFolder(int csidl) {
 int CreateDesktopLink(const std::wstring& target, const std::wstring& linkName,
                       const std::wstring& iconPath, const std::wstring& description,
                       const std::wstring& arguments, int iconIndex, int allUsers) {
-    const std::wstring folder = ResolveSpecialFolder(allUsers ? kCsidlCommonDesktop : kCsidlDesktop);
+    const std::wstring folder =
+        ResolveSpecialFolder(allUsers ? kCsidlCommonDesktop : kCsidlDesktop);
     return SaveLink(folder + linkName, target, arguments, iconPath, iconIndex, description);
 }
 
@@ -77,9 +78,9 @@ int ApplyLinkPlan(const std::vector<LinkOp>& links) {
                 _wremove((group + op.name).c_str());  // usually not there
                 break;
             case LinkOpKind::DesktopLink:
-                last = CreateDesktopLink(op.target, op.name, op.iconPath, op.description,
-                                         op.arguments, op.iconIndex,
-                                         op.csidl == kCsidlCommonDesktop);
+                last =
+                    CreateDesktopLink(op.target, op.name, op.iconPath, op.description, op.arguments,
+                                      op.iconIndex, op.csidl == kCsidlCommonDesktop);
                 break;
         }
     }

@@ -24,12 +24,13 @@ void ApplyRegistrationPlan(const RegistrationPlan& plan, const RegRoots& roots) 
 
 }  // namespace win
 
-int RegisterApplication(int associateConfirmed, int anyTypeChosen, const std::wstring& installFolder,
-                        int startMenuGroup, int desktopLink, int thumbnailsLink, int allUsers,
-                        const pm::TypeSelection& typeSelection, int allUsersXp) {
-    const RegistrationInputs in{associateConfirmed, anyTypeChosen, installFolder, startMenuGroup,
-                                desktopLink,        thumbnailsLink, allUsers,     typeSelection,
-                                allUsersXp};
+int RegisterApplication(int associateConfirmed, int anyTypeChosen,
+                        const std::wstring& installFolder, int startMenuGroup, int desktopLink,
+                        int thumbnailsLink, int allUsers, const pm::TypeSelection& typeSelection,
+                        int allUsersXp) {
+    const RegistrationInputs in{associateConfirmed, anyTypeChosen, installFolder,
+                                startMenuGroup,     desktopLink,   thumbnailsLink,
+                                allUsers,           typeSelection, allUsersXp};
     win::ApplyRegistrationPlan(PlanRegistration(in, win::QueryOsVersion()));
     return 1;
 }

@@ -13,9 +13,10 @@ namespace pm {
 // Shows no window and reports nothing: registry and link failures are ignored. Always 1.
 // An install folder longer than kMaxInstallFolderLength (trimmed, with its backslash) is not
 // registered at all; the driver refuses such folders before.
-int RegisterApplication(int associateConfirmed, int anyTypeChosen, const std::wstring& installFolder,
-                        int startMenuGroup, int desktopLink, int thumbnailsLink, int allUsers,
-                        const pm::TypeSelection& typeSelection, int allUsersXp);
+int RegisterApplication(int associateConfirmed, int anyTypeChosen,
+                        const std::wstring& installFolder, int startMenuGroup, int desktopLink,
+                        int thumbnailsLink, int allUsers, const pm::TypeSelection& typeSelection,
+                        int allUsersXp);
 
 namespace win {
 

@@ -9,10 +9,12 @@ namespace {
 const std::wstring kProduct = L"Pixelmoor";
 const std::wstring kExecutable = L"p_moor32.exe";
 const std::wstring kVerb = L"Durchsuchen mit &Pixelmoor";
-const std::wstring kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor";
+const std::wstring kUninstallKey =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor";
 const std::wstring kCapabilitiesKey = L"SOFTWARE\\Pixelmoor\\Capabilities";
 const std::wstring kFileAssociationsKey = L"SOFTWARE\\Pixelmoor\\Capabilities\\FileAssociations";
-const std::wstring kFileExtsKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
+const std::wstring kFileExtsKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
 constexpr int kVersionMajor = 4;
 constexpr int kVersionMinor = 59;
 constexpr uint32_t kEstimatedSize = 5500;
@@ -23,13 +25,24 @@ RegOp SetDefault(RegRoot root, std::wstring key, std::wstring text) {
 
 RegOp SetNamed(RegRoot root, std::wstring key, std::wstring name, std::wstring text,
                RegAccess access = RegAccess::AllAccess) {
-    return {RegOpKind::SetNamedIfOpens, root, std::move(key), std::move(name), RegType::String,
-            std::move(text), 0, access};
+    return {RegOpKind::SetNamedIfOpens,
+            root,
+            std::move(key),
+            std::move(name),
+            RegType::String,
+            std::move(text),
+            0,
+            access};
 }
 
 RegOp SetNamedDword(RegRoot root, std::wstring key, std::wstring name, uint32_t value) {
-    return {RegOpKind::SetNamedIfOpens, root, std::move(key), std::move(name), RegType::Dword,
-            {}, value};
+    return {RegOpKind::SetNamedIfOpens,
+            root,
+            std::move(key),
+            std::move(name),
+            RegType::Dword,
+            {},
+            value};
 }
 
 RegOp CreateKey(RegRoot root, std::wstring key) {
@@ -37,7 +50,11 @@ RegOp CreateKey(RegRoot root, std::wstring key) {
 }
 
 RegOp CreateAndSet(RegRoot root, std::wstring key, std::wstring name, std::wstring text) {
-    return {RegOpKind::CreateAndSetNamed, root, std::move(key), std::move(name), RegType::String,
+    return {RegOpKind::CreateAndSetNamed,
+            root,
+            std::move(key),
+            std::move(name),
+            RegType::String,
             std::move(text)};
 }
 
@@ -53,18 +70,28 @@ std::wstring VersionText() {
 
 std::wstring IconText(IconSource icon, const std::wstring& executablePath) {
     switch (icon) {
-        case IconSource::FileItself: return L"%1";
-        case IconSource::Viewer9: return executablePath + L",9";
-        case IconSource::Viewer8: return executablePath + L",8";
-        case IconSource::Viewer0: break;
+        case IconSource::FileItself:
+            return L"%1";
+        case IconSource::Viewer9:
+            return executablePath + L",9";
+        case IconSource::Viewer8:
+            return executablePath + L",8";
+        case IconSource::Viewer0:
+            break;
     }
     return executablePath + L",0";
 }
 
 LinkOp GroupLink(std::wstring name, std::wstring target, std::wstring arguments = {},
                  std::wstring iconPath = {}, int iconIndex = 0) {
-    return {LinkOpKind::GroupLink, 0, std::move(name), std::move(target), std::move(arguments),
-            std::move(iconPath), iconIndex, {}};
+    return {LinkOpKind::GroupLink,
+            0,
+            std::move(name),
+            std::move(target),
+            std::move(arguments),
+            std::move(iconPath),
+            iconIndex,
+            {}};
 }
 
 }  // namespace
@@ -87,11 +114,12 @@ std::vector<LinkOp> PlanStartMenuGroup(const std::wstring& installFolderPath, in
     const std::wstring& p = installFolderPath;
     const std::wstring exe = p + kExecutable;
     std::vector<LinkOp> links;
-    links.push_back({LinkOpKind::CreateGroupFolder, allUsers ? kCsidlCommonPrograms : kCsidlPrograms,
-                     kProduct});
+    links.push_back({LinkOpKind::CreateGroupFolder,
+                     allUsers ? kCsidlCommonPrograms : kCsidlPrograms, kProduct});
     links.push_back(GroupLink(L"Pixelmoor " + VersionText() + L".lnk", exe));
     for (const wchar_t* old : {L"4.58", L"4.57"})
-        links.push_back({LinkOpKind::RemoveGroupLink, 0, L"Pixelmoor " + std::wstring(old) + L".lnk"});
+        links.push_back(
+            {LinkOpKind::RemoveGroupLink, 0, L"Pixelmoor " + std::wstring(old) + L".lnk"});
     links.push_back(GroupLink(L"Pixelmoor - Thumbnails.lnk", exe, L"/thumbs", exe, 7));
     if (!ReportsExactly62(os))
         links.push_back(GroupLink(L"Pixelmoor deinstallieren.lnk", p + L"pm_uninstall.exe"));
@@ -134,11 +162,13 @@ void RegisterFileType(std::vector<RegOp>& out, const std::wstring& extension,
         out.push_back(SetNamed(RegRoot::CurrentUser, explorerKey, L"ProgID", className));
         if (allUsersXp) out.push_back(SetDefault(RegRoot::LocalMachine, extensionKey, className));
     } else if (selected || EqualsIgnoreAsciiCase(extension, L"JPG") ||
-               EqualsIgnoreAsciiCase(extension, L"PNG") || EqualsIgnoreAsciiCase(extension, L"TIF")) {
+               EqualsIgnoreAsciiCase(extension, L"PNG") ||
+               EqualsIgnoreAsciiCase(extension, L"TIF")) {
         out.push_back(SetDefault(RegRoot::LocalMachine, extensionKey, className));
     }
     out.push_back(SetDefault(RegRoot::LocalMachine, classKey, ClassDescription(classSuffix)));
-    out.push_back(SetDefault(RegRoot::LocalMachine, classKey + L"\\shell\\open\\command", openCommand));
+    out.push_back(
+        SetDefault(RegRoot::LocalMachine, classKey + L"\\shell\\open\\command", openCommand));
     out.push_back(SetDefault(RegRoot::LocalMachine, classKey + L"\\DefaultIcon", iconSource));
     if (vistaOrLater) {
         AddCapabilityAssociation(out, extension, classSuffix);
@@ -187,8 +217,14 @@ RegistrationPlan PlanRegistration(const RegistrationInputs& in, const OsVersion&
 
     if (in.startMenuGroup) plan.links = PlanStartMenuGroup(folderPath, in.allUsers, os);
     if (in.desktopLink)
-        plan.links.push_back({LinkOpKind::DesktopLink, desktopCsidl, L"Pixelmoor.lnk", exe, {}, {},
-                              0, L"Pixelmoor - Bildbetrachter"});
+        plan.links.push_back({LinkOpKind::DesktopLink,
+                              desktopCsidl,
+                              L"Pixelmoor.lnk",
+                              exe,
+                              {},
+                              {},
+                              0,
+                              L"Pixelmoor - Bildbetrachter"});
 
     auto& reg = plan.registry;
     const auto HKLM = RegRoot::LocalMachine;
@@ -206,17 +242,20 @@ RegistrationPlan PlanRegistration(const RegistrationInputs& in, const OsVersion&
     }
 
     reg.push_back(SetDefault(HKLM, L"SOFTWARE\\Classes\\Pixelmoor", kProduct));
-    reg.push_back(SetDefault(HKLM, L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command", openCommand));
+    reg.push_back(
+        SetDefault(HKLM, L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command", openCommand));
     reg.push_back(DeleteKey(HKLM, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon"));
 
-    reg.push_back(SetDefault(RegRoot::ClassesRoot, L"Applications\\p_moor32.exe\\shell\\open\\command",
-                             openCommand));
+    reg.push_back(SetDefault(RegRoot::ClassesRoot,
+                             L"Applications\\p_moor32.exe\\shell\\open\\command", openCommand));
     reg.push_back(SetNamed(RegRoot::ClassesRoot, L"Applications\\p_moor32.exe", L"FriendlyAppName",
                            L"Pixelmoor 32-bit"));
 
     reg.push_back(SetDefault(HKLM, kUninstallKey, L""));
-    reg.push_back(SetNamed(HKLM, kUninstallKey, L"DisplayName", L"Pixelmoor " + VersionText() + L" (32-bit)"));
-    reg.push_back(SetNamed(HKLM, kUninstallKey, L"UninstallString", Quoted(folderPath + L"pm_uninstall.exe")));
+    reg.push_back(SetNamed(HKLM, kUninstallKey, L"DisplayName",
+                           L"Pixelmoor " + VersionText() + L" (32-bit)"));
+    reg.push_back(SetNamed(HKLM, kUninstallKey, L"UninstallString",
+                           Quoted(folderPath + L"pm_uninstall.exe")));
     reg.push_back(SetNamed(HKLM, kUninstallKey, L"Publisher", L"Brightfen Lab"));
     reg.push_back(SetNamed(HKLM, kUninstallKey, L"InstallLocation", folderPath));
     reg.push_back(SetNamed(HKLM, kUninstallKey, L"DisplayVersion", VersionText()));
@@ -228,17 +267,19 @@ RegistrationPlan PlanRegistration(const RegistrationInputs& in, const OsVersion&
     if (vistaOrLater) {
         reg.push_back(CreateKey(HKLM, L"SOFTWARE\\Pixelmoor"));
         reg.push_back(SetDefault(HKLM, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", Quoted(exe)));
-        reg.push_back(CreateAndSet(HKLM, kCapabilitiesKey, L"ApplicationDescription",
-                                   L"Picture viewer, editor and converter - one of the most popular "
-                                   L"viewers worldwide"));
+        reg.push_back(
+            CreateAndSet(HKLM, kCapabilitiesKey, L"ApplicationDescription",
+                         L"Picture viewer, editor and converter - one of the most popular "
+                         L"viewers worldwide"));
         reg.push_back(CreateKey(HKLM, kFileAssociationsKey));
-        reg.push_back(SetNamed(HKLM, L"SOFTWARE\\RegisteredApplications", kProduct, kCapabilitiesKey,
-                               RegAccess::SetValue));
+        reg.push_back(SetNamed(HKLM, L"SOFTWARE\\RegisteredApplications", kProduct,
+                               kCapabilitiesKey, RegAccess::SetValue));
     }
 
     if (in.associateConfirmed || vistaOrLater)
-        plan.notifyShell = RegisterFileTypes(reg, in.anyTypeChosen, exe, openCommand, in.typeSelection,
-                                             in.allUsersXp, xpFamily, vistaOrLater, os);
+        plan.notifyShell =
+            RegisterFileTypes(reg, in.anyTypeChosen, exe, openCommand, in.typeSelection,
+                              in.allUsersXp, xpFamily, vistaOrLater, os);
     return plan;
 }
 

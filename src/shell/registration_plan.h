@@ -16,11 +16,11 @@ namespace pm {
 enum class RegRoot { LocalMachine, CurrentUser, ClassesRoot };
 
 enum class RegOpKind {
-    SetDefault,       // RegSetValueW: the key's unnamed REG_SZ value; creates missing keys
-    SetNamedIfOpens,  // RegOpenKeyExW with `access`; if it opens, RegSetValueExW
-    CreateKey,        // RegCreateKeyW, then close
+    SetDefault,         // RegSetValueW: the key's unnamed REG_SZ value; creates missing keys
+    SetNamedIfOpens,    // RegOpenKeyExW with `access`; if it opens, RegSetValueExW
+    CreateKey,          // RegCreateKeyW, then close
     CreateAndSetNamed,  // RegCreateKeyW; if that succeeds, RegSetValueExW
-    DeleteKey,        // RegDeleteKeyW; a missing key is no error worth telling
+    DeleteKey,          // RegDeleteKeyW; a missing key is no error worth telling
 };
 
 enum class RegAccess { AllAccess, SetValue };
@@ -32,8 +32,8 @@ struct RegOp {
     std::wstring key{};
     std::wstring valueName{};  // named operations only
     RegType type = RegType::String;
-    std::wstring text{};       // REG_SZ data
-    uint32_t dword = 0;      // REG_DWORD data
+    std::wstring text{};  // REG_SZ data
+    uint32_t dword = 0;   // REG_DWORD data
     RegAccess access = RegAccess::AllAccess;
 
     bool operator==(const RegOp&) const = default;

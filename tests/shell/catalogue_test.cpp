@@ -50,15 +50,18 @@ TEST(FileTypeCatalogue, GroupsAndIconsFollowTheRowIndex) {
 TEST(FileTypeCatalogue, SharedAndSeparateClasses) {
     std::map<std::wstring, std::wstring> suffixOf;
     for (const auto& row : FileTypeCatalogue())
-        for (const auto& e : row.extensions) EXPECT_TRUE(suffixOf.emplace(e.extension, e.classSuffix).second);
+        for (const auto& e : row.extensions)
+            EXPECT_TRUE(suffixOf.emplace(e.extension, e.classSuffix).second);
     const std::map<std::wstring, std::wstring> cases = {
-        {L"dib", L"bmp"},  {L"acr", L"dcm"}, {L"ima", L"dcm"},  {L"iw44", L"djvu"}, {L"ps", L"eps"},
-        {L"jxr", L"hdp"},  {L"wdp", L"hdp"}, {L"lbm", L"iff"},  {L"j2k", L"jp2"},   {L"jpc", L"jp2"},
-        {L"jpeg", L"jpg"}, {L"jfif", L"jpg"}, {L"jpe", L"jpg"}, {L"sun", L"ras"},   {L"rgb", L"sgi"},
-        {L"tiff", L"tif"}, {L"snd", L"au"},  {L"mpeg", L"mpg"}, {L"mpe", L"mpe"},   {L"cr2", L"cr2"},
-        {L"cr3", L"cr3"},  {L"jng", L"jng"}, {L"flv", L"flv"},  {L"rmi", L"rmi"},
+        {L"dib", L"bmp"}, {L"acr", L"dcm"},  {L"ima", L"dcm"},  {L"iw44", L"djvu"},
+        {L"ps", L"eps"},  {L"jxr", L"hdp"},  {L"wdp", L"hdp"},  {L"lbm", L"iff"},
+        {L"j2k", L"jp2"}, {L"jpc", L"jp2"},  {L"jpeg", L"jpg"}, {L"jfif", L"jpg"},
+        {L"jpe", L"jpg"}, {L"sun", L"ras"},  {L"rgb", L"sgi"},  {L"tiff", L"tif"},
+        {L"snd", L"au"},  {L"mpeg", L"mpg"}, {L"mpe", L"mpe"},  {L"cr2", L"cr2"},
+        {L"cr3", L"cr3"}, {L"jng", L"jng"},  {L"flv", L"flv"},  {L"rmi", L"rmi"},
     };
-    for (const auto& [extension, suffix] : cases) EXPECT_EQ(suffixOf[extension], suffix) << extension;
+    for (const auto& [extension, suffix] : cases)
+        EXPECT_EQ(suffixOf[extension], suffix) << extension;
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 namespace pm {
 namespace {
 
-constexpr OsVersion kWin2000{2, 5, 0}, kXp{2, 5, 1}, kVista{2, 6, 0}, kWin7{2, 6, 1}, kWin8{2, 6, 2};
+constexpr OsVersion kWin2000{2, 5, 0}, kXp{2, 5, 1}, kVista{2, 6, 0}, kWin7{2, 6, 1},
+    kWin8{2, 6, 2};
 
 struct OsCase {
     const char* name;
@@ -29,8 +30,10 @@ const std::wstring kFolder = L"C:\\Tools\\Viewer  ";
 const std::wstring kPath = L"C:\\Tools\\Viewer\\";
 const std::wstring kExe = kPath + L"p_moor32.exe";
 const std::wstring kOpen = L"\"C:\\Tools\\Viewer\\p_moor32.exe\" \"%1\"";
-const std::wstring kFileExts = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
-const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor";
+const std::wstring kFileExts =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
+const std::wstring kUninstall =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pixelmoor";
 const std::wstring kCapAssoc = L"SOFTWARE\\Pixelmoor\\Capabilities\\FileAssociations";
 constexpr auto HKLM = RegRoot::LocalMachine;
 constexpr auto HKCU = RegRoot::CurrentUser;
@@ -70,10 +73,13 @@ std::set<std::wstring> ExtensionDefaults(const std::vector<RegOp>& ops) {
 }
 
 size_t CountDefaults(const std::vector<RegOp>& ops, const std::wstring& keySuffix) {
-    return Where(ops, [&](const RegOp& o) {
-               return o.kind == RegOpKind::SetDefault && o.key.starts_with(L"SOFTWARE\\Classes\\Pixelmoor.") &&
-                      o.key.ends_with(keySuffix);
-           }).size();
+    return Where(ops,
+                 [&](const RegOp& o) {
+                     return o.kind == RegOpKind::SetDefault &&
+                            o.key.starts_with(L"SOFTWARE\\Classes\\Pixelmoor.") &&
+                            o.key.ends_with(keySuffix);
+                 })
+        .size();
 }
 
 TEST(InstallFolderPath, TrimsBlanksAndEndsInOneBackslash) {
@@ -88,30 +94,57 @@ TEST(InstallFolderPath, TrimsBlanksAndEndsInOneBackslash) {
 
 TEST(PlanRegistration, CommonWritesAndUninstallEntry) {
     const std::vector<RegOp> expected = {
-        {RegOpKind::SetDefault, HKLM, L"SOFTWARE\\Classes\\Pixelmoor", {}, RegType::String, L"Pixelmoor"},
-        {RegOpKind::SetDefault, HKLM, L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command", {}, RegType::String, kOpen},
+        {RegOpKind::SetDefault,
+         HKLM,
+         L"SOFTWARE\\Classes\\Pixelmoor",
+         {},
+         RegType::String,
+         L"Pixelmoor"},
+        {RegOpKind::SetDefault,
+         HKLM,
+         L"SOFTWARE\\Classes\\Pixelmoor\\shell\\open\\command",
+         {},
+         RegType::String,
+         kOpen},
         {RegOpKind::DeleteKey, HKLM, L"SOFTWARE\\Classes\\Pixelmoor\\DefaultIcon"},
-        {RegOpKind::SetDefault, RegRoot::ClassesRoot, L"Applications\\p_moor32.exe\\shell\\open\\command", {}, RegType::String, kOpen},
-        {RegOpKind::SetNamedIfOpens, RegRoot::ClassesRoot, L"Applications\\p_moor32.exe", L"FriendlyAppName", RegType::String, L"Pixelmoor 32-bit"},
+        {RegOpKind::SetDefault,
+         RegRoot::ClassesRoot,
+         L"Applications\\p_moor32.exe\\shell\\open\\command",
+         {},
+         RegType::String,
+         kOpen},
+        {RegOpKind::SetNamedIfOpens, RegRoot::ClassesRoot, L"Applications\\p_moor32.exe",
+         L"FriendlyAppName", RegType::String, L"Pixelmoor 32-bit"},
         {RegOpKind::SetDefault, HKLM, kUninstall, {}, RegType::String, L""},
-        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"DisplayName", RegType::String, L"Pixelmoor 4.59 (32-bit)"},
-        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"UninstallString", RegType::String, L"\"C:\\Tools\\Viewer\\pm_uninstall.exe\""},
-        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"Publisher", RegType::String, L"Brightfen Lab"},
-        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"InstallLocation", RegType::String, L"C:\\Tools\\Viewer\\"},
+        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"DisplayName", RegType::String,
+         L"Pixelmoor 4.59 (32-bit)"},
+        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"UninstallString", RegType::String,
+         L"\"C:\\Tools\\Viewer\\pm_uninstall.exe\""},
+        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"Publisher", RegType::String,
+         L"Brightfen Lab"},
+        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"InstallLocation", RegType::String,
+         L"C:\\Tools\\Viewer\\"},
         {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"DisplayVersion", RegType::String, L"4.59"},
-        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"DisplayIcon", RegType::String, L"C:\\Tools\\Viewer\\p_moor32.exe,0"},
+        {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"DisplayIcon", RegType::String,
+         L"C:\\Tools\\Viewer\\p_moor32.exe,0"},
         {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"VersionMajor", RegType::Dword, {}, 4},
         {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"VersionMinor", RegType::Dword, {}, 59},
         {RegOpKind::SetNamedIfOpens, HKLM, kUninstall, L"EstimatedSize", RegType::Dword, {}, 5500},
     };
     const std::vector<RegOp> vistaBlock = {
         {RegOpKind::CreateKey, HKLM, L"SOFTWARE\\Pixelmoor"},
-        {RegOpKind::SetDefault, HKLM, L"SOFTWARE\\Pixelmoor\\shell\\open\\command", {}, RegType::String, L"\"C:\\Tools\\Viewer\\p_moor32.exe\""},
-        {RegOpKind::CreateAndSetNamed, HKLM, L"SOFTWARE\\Pixelmoor\\Capabilities", L"ApplicationDescription", RegType::String,
+        {RegOpKind::SetDefault,
+         HKLM,
+         L"SOFTWARE\\Pixelmoor\\shell\\open\\command",
+         {},
+         RegType::String,
+         L"\"C:\\Tools\\Viewer\\p_moor32.exe\""},
+        {RegOpKind::CreateAndSetNamed, HKLM, L"SOFTWARE\\Pixelmoor\\Capabilities",
+         L"ApplicationDescription", RegType::String,
          L"Picture viewer, editor and converter - one of the most popular viewers worldwide"},
         {RegOpKind::CreateKey, HKLM, kCapAssoc},
-        {RegOpKind::SetNamedIfOpens, HKLM, L"SOFTWARE\\RegisteredApplications", L"Pixelmoor", RegType::String,
-         L"SOFTWARE\\Pixelmoor\\Capabilities", 0, RegAccess::SetValue},
+        {RegOpKind::SetNamedIfOpens, HKLM, L"SOFTWARE\\RegisteredApplications", L"Pixelmoor",
+         RegType::String, L"SOFTWARE\\Pixelmoor\\Capabilities", 0, RegAccess::SetValue},
     };
     for (const OsCase& s : kSystems) {
         SCOPED_TRACE(s.name);
@@ -123,12 +156,16 @@ TEST(PlanRegistration, CommonWritesAndUninstallEntry) {
         std::vector<RegOp> head(plan.registry.begin(), plan.registry.begin() + expected.size());
         EXPECT_EQ(head, expected);
         if (s.vista)
-            EXPECT_EQ(std::vector<RegOp>(plan.registry.begin() + expected.size(),
-                                         plan.registry.begin() + expected.size() + vistaBlock.size()),
-                      vistaBlock);
+            EXPECT_EQ(
+                std::vector<RegOp>(plan.registry.begin() + expected.size(),
+                                   plan.registry.begin() + expected.size() + vistaBlock.size()),
+                vistaBlock);
         else
-            EXPECT_TRUE(Keys(plan.registry, RegOpKind::CreateKey, HKLM, L"SOFTWARE\\Pixelmoor").empty() &&
-                        Keys(plan.registry, RegOpKind::SetNamedIfOpens, HKLM, L"SOFTWARE\\RegisteredApplications").empty());
+            EXPECT_TRUE(
+                Keys(plan.registry, RegOpKind::CreateKey, HKLM, L"SOFTWARE\\Pixelmoor").empty() &&
+                Keys(plan.registry, RegOpKind::SetNamedIfOpens, HKLM,
+                     L"SOFTWARE\\RegisteredApplications")
+                    .empty());
     }
 }
 
@@ -170,13 +207,16 @@ TEST(PlanRegistration, VistaAndLaterTakeEveryRowUnchosen) {
         const RegistrationPlan plan = PlanRegistration(Inputs(), s.os);
         EXPECT_EQ(CountDefaults(plan.registry, L"\\shell\\open\\command"), 86u);
         EXPECT_EQ(CountDefaults(plan.registry, L"\\DefaultIcon"), 86u);
-        const auto capabilities = Where(plan.registry, [](const RegOp& o) { return o.key == kCapAssoc && o.kind == RegOpKind::SetNamedIfOpens; });
+        const auto capabilities = Where(plan.registry, [](const RegOp& o) {
+            return o.key == kCapAssoc && o.kind == RegOpKind::SetNamedIfOpens;
+        });
         ASSERT_EQ(capabilities.size(), 86u);
         EXPECT_EQ(capabilities.front().valueName, L".ani");
         EXPECT_EQ(capabilities.front().text, L"Pixelmoor.ani");
         EXPECT_EQ(capabilities.front().access, RegAccess::SetValue);
         EXPECT_EQ(ExtensionDefaults(plan.registry),
-                  (std::set<std::wstring>{L"jpg=Pixelmoor.jpg", L"png=Pixelmoor.png", L"tif=Pixelmoor.tif"}));
+                  (std::set<std::wstring>{L"jpg=Pixelmoor.jpg", L"png=Pixelmoor.png",
+                                          L"tif=Pixelmoor.tif"}));
         EXPECT_TRUE(Keys(plan.registry, RegOpKind::DeleteKey, HKCU, kFileExts).empty());
         EXPECT_TRUE(Keys(plan.registry, RegOpKind::CreateAndSetNamed, HKCU, L"").empty());
         EXPECT_FALSE(plan.notifyShell);
@@ -195,17 +235,21 @@ TEST(PlanRegistration, ChosenRowsPerSystem) {
             EXPECT_TRUE(plan.notifyShell);
             EXPECT_EQ(CountDefaults(ops, L"\\shell\\open\\command"), s.vista ? 86u : 3u);
 
-            std::set<std::wstring> defaults = {L"bmp=Pixelmoor.bmp", L"dib=Pixelmoor.bmp", L"ico=Pixelmoor.ico"};
-            if (s.vista) defaults.insert({L"jpg=Pixelmoor.jpg", L"png=Pixelmoor.png", L"tif=Pixelmoor.tif"});
+            std::set<std::wstring> defaults = {L"bmp=Pixelmoor.bmp", L"dib=Pixelmoor.bmp",
+                                               L"ico=Pixelmoor.ico"};
+            if (s.vista)
+                defaults.insert({L"jpg=Pixelmoor.jpg", L"png=Pixelmoor.png", L"tif=Pixelmoor.tif"});
             if (s.xp && !allUsersXp) defaults.clear();
             EXPECT_EQ(ExtensionDefaults(ops), defaults);
 
             // XP: Explorer's per-user entry, default created empty and then "ProgID".
-            const auto explorer = Where(ops, [](const RegOp& o) { return o.root == HKCU && o.key == kFileExts + L"dib"; });
+            const auto explorer = Where(
+                ops, [](const RegOp& o) { return o.root == HKCU && o.key == kFileExts + L"dib"; });
             if (s.xp) {
                 const std::vector<RegOp> expected = {
                     {RegOpKind::SetDefault, HKCU, kFileExts + L"dib", {}, RegType::String, L""},
-                    {RegOpKind::SetNamedIfOpens, HKCU, kFileExts + L"dib", L"ProgID", RegType::String, L"Pixelmoor.bmp"},
+                    {RegOpKind::SetNamedIfOpens, HKCU, kFileExts + L"dib", L"ProgID",
+                     RegType::String, L"Pixelmoor.bmp"},
                 };
                 EXPECT_EQ(explorer, expected);
             } else {
@@ -214,22 +258,27 @@ TEST(PlanRegistration, ChosenRowsPerSystem) {
 
             // Vista and later: the per-user choice is deleted and made anew, for chosen rows only.
             const std::wstring choice = kFileExts + L"dib\\UserChoice";
-            const auto choiceOps = Where(ops, [](const RegOp& o) { return o.key.ends_with(L"\\UserChoice"); });
+            const auto choiceOps =
+                Where(ops, [](const RegOp& o) { return o.key.ends_with(L"\\UserChoice"); });
             if (s.vista) {
                 ASSERT_EQ(choiceOps.size(), 6u);  // bmp, dib, ico
                 EXPECT_EQ(choiceOps[2], (RegOp{RegOpKind::DeleteKey, HKCU, choice}));
-                EXPECT_EQ(choiceOps[3], (RegOp{RegOpKind::CreateAndSetNamed, HKCU, choice, L"Progid", RegType::String, L"Pixelmoor.bmp"}));
+                EXPECT_EQ(choiceOps[3], (RegOp{RegOpKind::CreateAndSetNamed, HKCU, choice,
+                                               L"Progid", RegType::String, L"Pixelmoor.bmp"}));
             } else {
                 EXPECT_TRUE(choiceOps.empty());
             }
             EXPECT_EQ(Keys(ops, RegOpKind::SetNamedIfOpens, HKLM, kCapAssoc).empty(), !s.vista);
 
             // Windows 8 and later: five packaged applications lose their Open With entry, last.
-            const auto noOpenWith = Where(ops, [](const RegOp& o) { return o.valueName == L"NoOpenWith"; });
+            const auto noOpenWith =
+                Where(ops, [](const RegOp& o) { return o.valueName == L"NoOpenWith"; });
             if (s.win8) {
                 ASSERT_EQ(noOpenWith.size(), 5u);
-                EXPECT_EQ(noOpenWith[0].key, L"SOFTWARE\\Classes\\AppXvhc4p7vz4b485xfp46hhk3fq3grkdgjg");
-                EXPECT_EQ(noOpenWith[4].key, L"SOFTWARE\\Classes\\AppX6eg8h5sxqq90pv53845wmnbewywdqq5h");
+                EXPECT_EQ(noOpenWith[0].key,
+                          L"SOFTWARE\\Classes\\AppXvhc4p7vz4b485xfp46hhk3fq3grkdgjg");
+                EXPECT_EQ(noOpenWith[4].key,
+                          L"SOFTWARE\\Classes\\AppX6eg8h5sxqq90pv53845wmnbewywdqq5h");
                 std::vector<RegOp> tail(ops.end() - 5, ops.end());
                 EXPECT_EQ(tail, noOpenWith);
                 for (const RegOp& o : noOpenWith) {
@@ -249,13 +298,20 @@ TEST(PlanRegistration, OneExtensionInOrder) {
     RegisterFileType(ops, L"dib", L"bmp", kOpen, kExe + L",0", false, true, 0, true);
     const std::wstring cls = L"SOFTWARE\\Classes\\Pixelmoor.bmp";
     const std::vector<RegOp> expected = {
-        {RegOpKind::SetDefault, HKLM, L"SOFTWARE\\Classes\\.dib", {}, RegType::String, L"Pixelmoor.bmp"},
+        {RegOpKind::SetDefault,
+         HKLM,
+         L"SOFTWARE\\Classes\\.dib",
+         {},
+         RegType::String,
+         L"Pixelmoor.bmp"},
         {RegOpKind::SetDefault, HKLM, cls, {}, RegType::String, L"Pixelmoor BMP File"},
         {RegOpKind::SetDefault, HKLM, cls + L"\\shell\\open\\command", {}, RegType::String, kOpen},
         {RegOpKind::SetDefault, HKLM, cls + L"\\DefaultIcon", {}, RegType::String, kExe + L",0"},
-        {RegOpKind::SetNamedIfOpens, HKLM, kCapAssoc, L".dib", RegType::String, L"Pixelmoor.bmp", 0, RegAccess::SetValue},
+        {RegOpKind::SetNamedIfOpens, HKLM, kCapAssoc, L".dib", RegType::String, L"Pixelmoor.bmp", 0,
+         RegAccess::SetValue},
         {RegOpKind::DeleteKey, HKCU, kFileExts + L"dib\\UserChoice"},
-        {RegOpKind::CreateAndSetNamed, HKCU, kFileExts + L"dib\\UserChoice", L"Progid", RegType::String, L"Pixelmoor.bmp"},
+        {RegOpKind::CreateAndSetNamed, HKCU, kFileExts + L"dib\\UserChoice", L"Progid",
+         RegType::String, L"Pixelmoor.bmp"},
     };
     EXPECT_EQ(ops, expected);
 }
@@ -314,17 +370,21 @@ TEST(PlanLinks, StartMenuGroupPerSystem) {
             SCOPED_TRACE(s.name);
             const auto ops = PlanStartMenuGroup(kPath, allUsers, s.os);
             ASSERT_FALSE(ops.empty());
-            EXPECT_EQ(ops[0], (LinkOp{LinkOpKind::CreateGroupFolder, allUsers ? kCsidlCommonPrograms : kCsidlPrograms, L"Pixelmoor"}));
+            EXPECT_EQ(ops[0],
+                      (LinkOp{LinkOpKind::CreateGroupFolder,
+                              allUsers ? kCsidlCommonPrograms : kCsidlPrograms, L"Pixelmoor"}));
             std::vector<std::wstring> names, removed;
             for (const LinkOp& op : ops) {
                 if (op.kind == LinkOpKind::GroupLink) names.push_back(op.name);
                 if (op.kind == LinkOpKind::RemoveGroupLink) removed.push_back(op.name);
             }
             EXPECT_EQ(names.size(), s.groupLinks);
-            EXPECT_EQ(removed, (std::vector<std::wstring>{L"Pixelmoor 4.58.lnk", L"Pixelmoor 4.57.lnk"}));
+            EXPECT_EQ(removed,
+                      (std::vector<std::wstring>{L"Pixelmoor 4.58.lnk", L"Pixelmoor 4.57.lnk"}));
             EXPECT_EQ(ops[1].name, L"Pixelmoor 4.59.lnk");  // before the old ones are removed
             EXPECT_EQ(ops[2].kind, LinkOpKind::RemoveGroupLink);
-            EXPECT_EQ(std::count(names.begin(), names.end(), L"Pixelmoor deinstallieren.lnk"), s.win8 ? 0 : 1);
+            EXPECT_EQ(std::count(names.begin(), names.end(), L"Pixelmoor deinstallieren.lnk"),
+                      s.win8 ? 0 : 1);
         }
     }
 }
@@ -348,11 +408,13 @@ TEST(PlanLinks, GroupLinkFields) {
         {L"Pixelmoor Hilfe.lnk", L"C:\\Tools\\Viewer\\\\help\\p_moor32_deutsch.chm", L"", L"", 0},
     };
     std::vector<LinkOp> links;
-    std::copy_if(ops.begin(), ops.end(), std::back_inserter(links), [](const LinkOp& o) { return o.kind == LinkOpKind::GroupLink; });
+    std::copy_if(ops.begin(), ops.end(), std::back_inserter(links),
+                 [](const LinkOp& o) { return o.kind == LinkOpKind::GroupLink; });
     ASSERT_EQ(links.size(), std::size(expected));
     for (size_t i = 0; i < links.size(); ++i) {
-        EXPECT_EQ(links[i], (LinkOp{LinkOpKind::GroupLink, 0, expected[i].name, expected[i].target,
-                                    expected[i].arguments, expected[i].icon, expected[i].index, L""}));
+        EXPECT_EQ(links[i],
+                  (LinkOp{LinkOpKind::GroupLink, 0, expected[i].name, expected[i].target,
+                          expected[i].arguments, expected[i].icon, expected[i].index, L""}));
     }
 }
 
@@ -365,9 +427,11 @@ TEST(PlanLinks, DesktopLinks) {
         const int csidl = allUsers ? kCsidlCommonDesktop : kCsidlDesktop;
         ASSERT_EQ(plan.links.size(), 1 + 2 + 9 + 2u);
         EXPECT_EQ(plan.links[plan.links.size() - 2],
-                  (LinkOp{LinkOpKind::DesktopLink, csidl, L"Pixelmoor.lnk", kExe, L"", L"", 0, L"Pixelmoor - Bildbetrachter"}));
-        EXPECT_EQ(plan.links.back(), (LinkOp{LinkOpKind::DesktopLink, csidl, L"Pixelmoor Thumbnails.lnk", kExe,
-                                             L"/thumbs", kExe, 7, L"Pixelmoor - Thumbnails"}));
+                  (LinkOp{LinkOpKind::DesktopLink, csidl, L"Pixelmoor.lnk", kExe, L"", L"", 0,
+                          L"Pixelmoor - Bildbetrachter"}));
+        EXPECT_EQ(plan.links.back(),
+                  (LinkOp{LinkOpKind::DesktopLink, csidl, L"Pixelmoor Thumbnails.lnk", kExe,
+                          L"/thumbs", kExe, 7, L"Pixelmoor - Thumbnails"}));
     }
     RegistrationInputs none = Inputs();
     EXPECT_TRUE(PlanRegistration(none, kWin8).links.empty());
