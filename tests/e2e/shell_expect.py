@@ -253,8 +253,23 @@ class Snapshot:
     def __init__(self, prefix):
         self.keys = {}
         for tree in self.TREES:
-            for name, values in (prefix.reg_export(tree) or {}).items():
+            for name, values in (self._export(prefix, tree) or {}).items():
                 self.keys.setdefault(name.lower(), values)
+
+    @staticmethod
+    def _export(prefix, tree):
+        # Classes is shared between the views on 64-bit Windows: what the 32-bit installer
+        # writes there is read through the 64-bit view. (Wine 8's reg.exe, asked for the 32-bit
+        # view of HKLM\SOFTWARE\Classes, does not show those keys.)
+        if not (prefix.is64 and tree.lower().endswith("software\\classes")):
+            return prefix.reg_export(tree)
+        win_file, host_file = prefix._scratch("classes", ".reg")
+        r = prefix.wine("reg", "export", harness.full_key(tree), win_file, "/reg:64", "/y")
+        if r.returncode != 0 or not host_file.exists():
+            return None
+        data = host_file.read_bytes()
+        host_file.unlink()
+        return harness.parse_reg_export(data.decode("utf-16") if data[:2] == b"\xff\xfe" else data.decode())
 
     @staticmethod
     def _name(key):
