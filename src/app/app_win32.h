@@ -9,7 +9,7 @@
 namespace pm {
 
 class TheApp {
-public:
+  public:
     // The program's only entry into its own logic. Always returns 0; the process's exit code is
     // ExitCode() afterwards.
     int InitInstance();
@@ -17,7 +17,7 @@ public:
     // 0, or the silent installation's failure code (5, 7, 11; 10 when the viewer runs).
     int ExitCode() const { return m_nExitCode; }
 
-private:
+  private:
     void RunSilent(const std::wstring& commandLine);
     void RunWizard();
 

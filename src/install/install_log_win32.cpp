@@ -31,9 +31,8 @@ void WriteInstallLog(const std::wstring& message) {
     if (!file) return;
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
-    const std::string entry =
-        FormatInstallLogEntry(ShortDate(now), FormatLogTime(now.wHour, now.wMinute, now.wSecond),
-                              message);
+    const std::string entry = FormatInstallLogEntry(
+        ShortDate(now), FormatLogTime(now.wHour, now.wMinute, now.wSecond), message);
     std::fwrite(entry.data(), 1, entry.size(), file.Get());
 }
 

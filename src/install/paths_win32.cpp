@@ -43,8 +43,8 @@ std::optional<std::wstring> ReadMachineString(const wchar_t* keyName, const wcha
     wchar_t buffer[kPathBufferSize] = {};
     DWORD size = sizeof buffer;
     DWORD type = 0;
-    if (::RegQueryValueExW(key.Get(), valueName, nullptr, &type,
-                           reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS ||
+    if (::RegQueryValueExW(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                           &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return {};
     }
@@ -60,7 +60,11 @@ int CreateFolderPath(std::wstring& path) {
     if (path.empty()) return 0;
     std::wstring folder = path;
     TrimSpaces(folder);
-    if (folder.empty() || folder.size() > kMaxPathLength) return 0;
+    if (folder.size() > kMaxPathLength) return 0;
+    if (folder.empty()) {
+        path.clear();
+        return 0;
+    }
     AppendBackslash(folder);
     path = folder;
     if (CanEnter(path)) return 1;

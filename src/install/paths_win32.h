@@ -6,8 +6,8 @@
 namespace pm {
 
 // Creates the folder with all missing parents. Leaves the text trimmed, rebuilt without blanks
-// before separators and ending in "\" (unchanged when it is empty, blank or longer than a path
-// may be). Gives 1 when the folder can be entered afterwards, else 0. The current directory is
+// before separators and ending in "\" (emptied when it is blank, unchanged when it is longer
+// than a path may be). Gives 1 when the folder can be entered afterwards, else 0. The current directory is
 // the same before and after the call.
 int CreateFolderPath(std::wstring& path);
 

@@ -9,7 +9,8 @@ namespace {
 
 const std::wstring kProgram = L"\"C:\\setup\\pixelmoor-4.59-setup-x32.exe\" ";
 const FolderDefaults kNoInstallation{std::nullopt, L"C:\\Program Files\\Pixelmoor"};
-const FolderDefaults kInstalled{std::wstring(L"D:\\Tools\\Pixelmoor\\"), L"C:\\Program Files\\Pixelmoor"};
+const FolderDefaults kInstalled{std::wstring(L"D:\\Tools\\Pixelmoor\\"),
+                                L"C:\\Program Files\\Pixelmoor"};
 
 InstallOptions Parse(const std::wstring& args, const FolderDefaults& defaults = kNoInstallation) {
     return ParseSilentOptions(kProgram + args, defaults);
@@ -44,9 +45,9 @@ TEST(CommandLine, DefaultsWithoutOptions) {
 }
 
 TEST(CommandLine, QuotedFolderFollowedByMoreOptions) {
-    InstallOptions o =
-        Parse(L"/silent /folder=\"C:\\Program Files\\My Viewer\" /desktop=1 /thumbs= 2 /group=-1 "
-              L"/allusers=x");
+    InstallOptions o = Parse(
+        L"/silent /folder=\"C:\\Program Files\\My Viewer\" /desktop=1 /thumbs= 2 /group=-1 "
+        L"/allusers=x");
     EXPECT_EQ(o.installFolder, L"C:\\Program Files\\My Viewer");
     EXPECT_EQ(o.desktopLink, 1);
     EXPECT_EQ(o.thumbnailsLink, 2);
@@ -59,12 +60,12 @@ TEST(CommandLine, FolderValues) {
         std::wstring args;
         std::wstring folder;
     } cases[] = {
-        {L"/silent /folder=", L""},                                  // clears the default
+        {L"/silent /folder=", L""},  // clears the default
         {L"/silent /folder=   ", L""},
-        {L"/silent /folder=C:\\One /folder=C:\\Two", L"C:\\One"},    // first occurrence counts
-        {L"/silent /folder=C:/Program Files/X", L"C:"},              // cut at the first "/"
-        {L"/silent /folder=\"\"\"C:\\x\"\"", L"\"\"C:\\x\""},       // one quote at each end
-        {L"/silent /folder=  \"C:\\x\"", L"  \"C:\\x"},              // leading blanks stay
+        {L"/silent /folder=C:\\One /folder=C:\\Two", L"C:\\One"},  // first occurrence counts
+        {L"/silent /folder=C:/Program Files/X", L"C:"},            // cut at the first "/"
+        {L"/silent /folder=\"\"\"C:\\x\"\"", L"\"\"C:\\x\""},      // one quote at each end
+        {L"/silent /folder=  \"C:\\x\"", L"  \"C:\\x"},            // leading blanks stay
     };
     for (const Case& c : cases) EXPECT_EQ(Parse(c.args).installFolder, c.folder) << c.args;
 }
@@ -121,7 +122,8 @@ TEST(CommandLine, ValueReachAndLineLength) {
     EXPECT_EQ(o.startMenuGroup, 0);
     InstallOptions cut = ParseSilentOptions(line + pad + L"/desktop=12345", kNoInstallation);
     EXPECT_EQ(cut.desktopLink, 1);
-    const std::wstring folderAtEnd = kProgram + L"/silent" + std::wstring(519 - kProgram.size() - 7 - 12, L' ') +
+    const std::wstring folderAtEnd = kProgram + L"/silent" +
+                                     std::wstring(519 - kProgram.size() - 7 - 12, L' ') +
                                      L"/folder=C:\\abcdef";
     EXPECT_EQ(ParseSilentOptions(folderAtEnd, kNoInstallation).installFolder, L"C:\\a");
 }
@@ -142,9 +144,14 @@ TEST(CommandLine, UnquoteValue) {
     struct Case {
         std::wstring in, out;
     } cases[] = {
-        {L"", L""},           {L"\"", L""},          {L"\"\"", L""},
-        {L"\"C:\\x\"  ", L"C:\\x"}, {L"\"C:\\x \"", L"C:\\x"}, {L" C:\\x ", L" C:\\x"},
-        {L"C:\\x\"", L"C:\\x"}, {L"\"C:\\x", L"C:\\x"},
+        {L"", L""},
+        {L"\"", L""},
+        {L"\"\"", L""},
+        {L"\"C:\\x\"  ", L"C:\\x"},
+        {L"\"C:\\x \"", L"C:\\x"},
+        {L" C:\\x ", L" C:\\x"},
+        {L"C:\\x\"", L"C:\\x"},
+        {L"\"C:\\x", L"C:\\x"},
     };
     for (const Case& c : cases) {
         std::wstring t = c.in;
@@ -158,9 +165,16 @@ TEST(CommandLine, NumbersConvertLikeWcstol) {
         std::wstring in;
         int32_t out;
     } cases[] = {
-        {L"1", 1},         {L"  42 ", 42},      {L"\t+7", 7},       {L"-3x", -3},
-        {L"x1", 0},        {L"", 0},            {L"- 1", 0},        {L"0010", 10},
-        {L"99999999999", INT32_MAX},            {L"-99999999999", INT32_MIN},
+        {L"1", 1},
+        {L"  42 ", 42},
+        {L"\t+7", 7},
+        {L"-3x", -3},
+        {L"x1", 0},
+        {L"", 0},
+        {L"- 1", 0},
+        {L"0010", 10},
+        {L"99999999999", INT32_MAX},
+        {L"-99999999999", INT32_MIN},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseNumber(c.in), c.out) << c.in;
 }

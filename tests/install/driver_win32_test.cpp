@@ -39,7 +39,9 @@ std::string LoggedMessage() {
     return log.substr(start + 13, log.size() - separator.size() - start - 13);
 }
 
-bool LogExists() { return ::GetFileAttributesW(L"Pixelmoor_Install.log") != INVALID_FILE_ATTRIBUTES; }
+bool LogExists() {
+    return ::GetFileAttributesW(L"Pixelmoor_Install.log") != INVALID_FILE_ATTRIBUTES;
+}
 
 // A folder name below the temporary folder whose path, with trailing backslash, has this length.
 std::wstring FolderOfLength(const TempFolder& tmp, std::size_t length) {
@@ -100,18 +102,30 @@ TEST(DriverWin32, SettingsFolderTooLongIsRefusedBeforeAnythingIsCreated) {
 
 TEST(DriverWin32, UncreatableFolderLogsTheNormalisedTarget) {
     TempFolder tmp;
-    ::CloseHandle(::CreateFileW(tmp.Sub(L"file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
-                                nullptr));
+    ::CloseHandle(
+        ::CreateFileW(tmp.Sub(L"file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     InstallOptions o = Silent(L"  " + tmp.Sub(L"file\\sub \\x"));
     int exitCode = -1;
     EXPECT_EQ(RunInstallation(o, &exitCode), 0);
     EXPECT_EQ(exitCode, 11);
     const std::string message = LoggedMessage();
     EXPECT_EQ(message.substr(0, kNotCreated.size()), kNotCreated);
-    EXPECT_NE(message.find("\r\n\r\nVersuchen Sie das Zielverzeichnis zuerst h\xe4ndisch zu erstellen."),
-              std::string::npos);
+    EXPECT_NE(
+        message.find("\r\n\r\nVersuchen Sie das Zielverzeichnis zuerst h\xe4ndisch zu erstellen."),
+        std::string::npos);
     EXPECT_EQ(message.substr(message.size() - 2 - tmp.Sub(L"file\\sub\\x\\").size()),
               ": " + ToLatin1(tmp.Sub(L"file\\sub\\x\\")));
+}
+
+TEST(DriverWin32, BlankFolderCannotBeCreated) {
+    TempFolder tmp;
+    InstallOptions o = Silent(L"   ");
+    int exitCode = -1;
+    EXPECT_EQ(RunInstallation(o, &exitCode), 0);
+    EXPECT_EQ(exitCode, 11);
+    const std::string message = LoggedMessage();
+    EXPECT_EQ(message.substr(0, kNotCreated.size()), kNotCreated);
+    EXPECT_EQ(message.substr(message.size() - 4), "n.: ");
 }
 
 TEST(DriverWin32, GoodFolderIsCreatedAndNothingIsLogged) {

@@ -8,8 +8,9 @@ namespace {
 const std::string kSeparator = std::string(48, '-') + "\r\n";
 
 TEST(InstallLog, EntryBytes) {
-    EXPECT_EQ(FormatInstallLogEntry(L"11.12.2026", L"09:05:03", L"Ung\u00fcltiges Zielverzeichnis!: "),
-              "11.12.2026 - 09:05:03: Ung\xfcltiges Zielverzeichnis!: \r\n" + kSeparator);
+    EXPECT_EQ(
+        FormatInstallLogEntry(L"11.12.2026", L"09:05:03", L"Ung\u00fcltiges Zielverzeichnis!: "),
+        "11.12.2026 - 09:05:03: Ung\xfcltiges Zielverzeichnis!: \r\n" + kSeparator);
     EXPECT_EQ(FormatInstallLogEntry(L"d", L"t", L"Warnung: l\u00e4uft!\nBeenden\n\nEnde"),
               "d - t: Warnung: l\xe4uft!\r\nBeenden\r\n\r\nEnde\r\n" + kSeparator);
     // Above U+00FF: one "?" per character.

@@ -77,14 +77,16 @@ TEST(Paths, FolderFromOpenCommand) {
         std::wstring command;
         std::optional<std::wstring> folder;
     } cases[] = {
-        {L"\"C:\\Program Files\\Pixelmoor\\p_moor32.exe\" \"%1\"", L"C:\\Program Files\\Pixelmoor\\"},
+        {L"\"C:\\Program Files\\Pixelmoor\\p_moor32.exe\" \"%1\"",
+         L"C:\\Program Files\\Pixelmoor\\"},
         {L"\"D:\\p_moor32.exe\" \"%1\"", L"D:\\"},
         {L"\"C:\\Tools/PM/p_moor32.exe\" \"%1\"", L"C:\\Tools/PM/\\"},
         {L"\"C:\\Pixelmoor\\viewer.exe\" \"%1\"", std::nullopt},
         {L"\"C:\\Pixelmoor\\P_MOOR32.EXE\" \"%1\"", std::nullopt},  // case-sensitive
         {L"", std::nullopt},
-        {L"\"p_moor32.exe\" \"%1\"", std::nullopt},                // no folder at all
-        {L"C:\\Pixelmoor\\p_moor32.exe %1", L":\\Pixelmoor\\"},   // unquoted: first character dropped
+        {L"\"p_moor32.exe\" \"%1\"", std::nullopt},  // no folder at all
+        {L"C:\\Pixelmoor\\p_moor32.exe %1",
+         L":\\Pixelmoor\\"},  // unquoted: first character dropped
     };
     for (const Case& c : cases) EXPECT_EQ(FolderFromOpenCommand(c.command), c.folder) << c.command;
     // Only 259 characters of the command count.

@@ -10,7 +10,7 @@
 namespace pm::test {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         wchar_t temp[MAX_PATH];
         ::GetTempPathW(MAX_PATH, temp);
@@ -44,7 +44,7 @@ public:
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
     }
 
-private:
+  private:
     std::wstring path_;
     std::wstring previous_;
 };

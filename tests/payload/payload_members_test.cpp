@@ -1,17 +1,21 @@
-// Windows tests of the sample programs in the payload, run under Wine with a display:
-//   pm_payload_member_tests MEMBERS_FOLDER
+// Windows tests of the sample programs in the payload and of its embedding, run under Wine
+// with a display:
+//   pm_payload_member_tests MEMBERS_FOLDER INSTALLER ARCHIVE
 // where the folder holds p_moor32.exe, pm_uninstall.exe and Icons.dll.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
 std::wstring g_members;
+std::wstring g_installer;
+std::wstring g_archive;
 
 std::wstring Member(const wchar_t* name) { return g_members + L"\\" + name; }
 
@@ -24,8 +28,8 @@ struct Process {
         startup.cb = sizeof startup;
         std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
         line.push_back(L'\0');
-        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &info) != 0;
+        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &info) != 0;
     }
     ~Process() {
         if (started) {
@@ -101,9 +105,13 @@ TEST(SampleViewer, WindowClassAndTitleFollowTheCommandLine) {
         std::wstring title;
     };
     const Case cases[] = {
-        {L" \"C:\\Bilder\\Urlaub 2021\\Strand.jpg\"", L"C:\\Bilder\\Urlaub 2021\\Strand.jpg - Pixelmoor"},
+        {L" \"C:\\Bilder\\Urlaub 2021\\Strand.jpg\"",
+         L"C:\\Bilder\\Urlaub 2021\\Strand.jpg - Pixelmoor"},
         {L" /thumbs", L"Pixelmoor - Thumbnails"},
         {L" /THUMBS \"C:\\Bilder\"", L"Pixelmoor - Thumbnails - C:\\Bilder"},
+        // The folder and drive verbs' command: the path first, then the switch; a drive's
+        // path ends in a backslash before the closing quote.
+        {L" \"D:\\\" /thumbs", L"Pixelmoor - Thumbnails - D:\\"},
         {L"", L"Pixelmoor"},
     };
     for (const Case& c : cases) {
@@ -162,12 +170,12 @@ TEST(SampleIconLibrary, VersionSizeAndCompanyAsTheInstallerReadsThem) {
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_NE(fixed, nullptr);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00040003u); // 4.3
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00040003u);    // 4.3.0.x
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00040003u);  // 4.3
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00040003u);     // 4.3.0.x
     EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), 0u);
     wchar_t text[32];
-    wsprintfW(text, L"%d.%d%d", HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
-              HIWORD(fixed->dwFileVersionLS));
+    wsprintfW(text, L"%d.%d%d", HIWORD(fixed->dwProductVersionMS),
+              LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwFileVersionLS));
     EXPECT_STREQ(text, L"4.30");
 
     wchar_t* company = nullptr;
@@ -202,14 +210,54 @@ TEST(SampleUninstaller, SaysInGermanThatItRemovesNothing) {
     EXPECT_EQ(uninstaller.WaitExit(15000), 0u);
 }
 
-} // namespace
+std::vector<unsigned char> FileBytes(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        LARGE_INTEGER size{};
+        DWORD read = 0;
+        if (GetFileSizeEx(file, &size) && size.QuadPart < 0x10000000) {
+            bytes.resize(static_cast<size_t>(size.QuadPart));
+            if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+                read = 0;
+            }
+        }
+        bytes.resize(read);
+        CloseHandle(file);
+    }
+    return bytes;
+}
+
+TEST(PayloadResource, InstallerFindsTheArchiveAsZip1974) {
+    const std::vector<unsigned char> archive = FileBytes(g_archive);
+    ASSERT_FALSE(archive.empty());
+    HMODULE installer = LoadLibraryExW(g_installer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(installer, nullptr);
+    // Looked up by id and type only, as the installer does; stored as German (Austria).
+    HRSRC found = FindResourceW(installer, MAKEINTRESOURCEW(1974), L"ZIP");
+    ASSERT_NE(found, nullptr);
+    EXPECT_NE(FindResourceExW(installer, L"ZIP", MAKEINTRESOURCEW(1974),
+                              MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN_AUSTRIAN)),
+              nullptr);
+    const DWORD size = SizeofResource(installer, found);
+    HGLOBAL loaded = LoadResource(installer, found);
+    const auto* data = static_cast<const unsigned char*>(LockResource(loaded));
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(size == archive.size() && std::equal(archive.begin(), archive.end(), data));
+    FreeLibrary(installer);
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        fputws(L"usage: pm_payload_member_tests MEMBERS_FOLDER\n", stderr);
+    if (argc != 4) {
+        fputws(L"usage: pm_payload_member_tests MEMBERS_FOLDER INSTALLER ARCHIVE\n", stderr);
         return 2;
     }
     g_members = argv[1];
+    g_installer = argv[2];
+    g_archive = argv[3];
     return RUN_ALL_TESTS();
 }
