@@ -12,6 +12,7 @@
 #include "install/paths_win32.h"
 #include "install/percent_win32.h"
 #include "install/settings_file_win32.h"
+#include "shell/register_win32.h"
 
 namespace pm {
 namespace {
@@ -66,9 +67,9 @@ int RunInstallation(InstallOptions& options, int* exitCode) {
     if (target.empty() || !InstallFolderFits(target)) {
         return FailWithFolder(options, exitCode, kExitInvalidFolder, kStringInvalidFolder, target);
     }
+    std::wstring defaultFolder;
+    GetDefaultInstallFolder(defaultFolder);
     {
-        std::wstring defaultFolder;
-        GetDefaultInstallFolder(defaultFolder);
         const std::wstring settings = ChooseSettingsFolder(options, defaultFolder);
         if (!settings.empty() && !SettingsFolderFits(ExpandEnvironmentReferences(settings))) {
             return FailWithFolder(options, exitCode, kExitInvalidFolder, kStringInvalidFolder,
@@ -92,13 +93,15 @@ int RunInstallation(InstallOptions& options, int* exitCode) {
     }
 
     // Install folder path, settings folder and seeding of the settings files.
-    std::wstring defaultFolder;
-    GetDefaultInstallFolder(defaultFolder);
     const std::wstring activeSettingsFile = PlaceSettingsFiles(options, defaultFolder);
 
-    [[maybe_unused]] const int associateConfirmed = ConfirmAssociations(options);
+    const int associateConfirmed = ConfirmAssociations(options);
 
-    // Registration with the system, then the settings file's conversion to UTF-16.
+    // Registration with the system (its result is always 1), then the settings file's
+    // conversion to UTF-16. The install folder goes on as the caller gave it.
+    RegisterApplication(associateConfirmed, options.anyTypeChosen, options.installFolder,
+                        options.startMenuGroup, options.desktopLink, options.thumbnailsLink,
+                        options.allUsers, options.typeSelection, options.allUsersXp);
     ConvertSettingsFileToUnicode(activeSettingsFile);
 
     return 1;
