@@ -17,6 +17,9 @@ import tempfile
 import zipfile
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "res"))
+from pe_reader import PeFile  # noqa: E402
+
 RELIED_ON = [
     "p_moor32.exe", "pm_uninstall.exe", "p_about.txt", "p_changes.txt", "p_options.txt",
     "p_plugins.txt", "p_languages.txt", "Help/", "Help/p_moor32_deutsch.chm", "Plugins/",
@@ -110,53 +113,13 @@ def check_reproducible(builder, archive, members):
     expect(outputs[0] == Path(archive).read_bytes(), "the build's archive differs from a new run")
 
 
-def pe_resource(image, type_name, res_id):
-    """Bytes and language of the resource (named type, numeric id) in a PE32 image."""
-    pe = struct.unpack_from("<I", image, 0x3C)[0]
-    if image[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("not a PE file")
-    sections, opt_size = struct.unpack_from("<H12xH", image, pe + 6)
-    opt = pe + 24
-    if struct.unpack_from("<H", image, opt)[0] != 0x10B:
-        raise ValueError("not PE32")
-    rsrc_rva = struct.unpack_from("<I", image, opt + 96 + 2 * 8)[0]
-    table = [struct.unpack_from("<8xIIII", image, opt + opt_size + 40 * i) for i in range(sections)]
-
-    def offset(rva):
-        for vsize, va, rawsize, raw in table:
-            if va <= rva < va + max(vsize, rawsize):
-                return rva - va + raw
-        raise ValueError(f"RVA {rva:#x} outside every section")
-
-    base = offset(rsrc_rva)
-
-    def entries(directory):
-        named, numbered = struct.unpack_from("<12xHH", image, base + directory)
-        for i in range(named + numbered):
-            key, target = struct.unpack_from("<II", image, base + directory + 16 + 8 * i)
-            if key & 0x80000000:
-                length = struct.unpack_from("<H", image, base + (key & 0x7FFFFFFF))[0]
-                start = base + (key & 0x7FFFFFFF) + 2
-                key = image[start:start + 2 * length].decode("utf-16-le")
-            yield key, target
-
-    def child(directory, wanted):
-        for key, target in entries(directory):
-            if key == wanted:
-                return target & 0x7FFFFFFF
-        raise KeyError(wanted)
-
-    by_id = child(child(0, type_name), res_id)
-    (lang, leaf), = list(entries(by_id))
-    rva, size = struct.unpack_from("<II", image, base + leaf)
-    start = offset(rva)
-    return image[start:start + size], lang
-
-
 def check_embedded(installer, archive):
-    data, lang = pe_resource(Path(installer).read_bytes(), "ZIP", 1974)
-    expect(lang == 0x0C07, f"language {lang:#x}")
-    expect(data == Path(archive).read_bytes(), "resource bytes differ from the archive")
+    found = [r for r in PeFile(Path(installer).read_bytes()).resources()
+             if r.type == "ZIP" and r.name == 1974]
+    expect(len(found) == 1, f"{len(found)} resources ZIP 1974")
+    if found:
+        expect(found[0].lang == 0x0C07, f"language {found[0].lang:#x}")
+        expect(found[0].data == Path(archive).read_bytes(), "resource bytes differ from the archive")
 
 
 def main(argv):
