@@ -54,7 +54,8 @@ class FaultyPayload(unittest.TestCase):
         with WinePrefix() as p:
             drive = p.host_path("C:\\")
             p.host_path(r"C:\Target").mkdir()
-            temp = p.temp  # asks Wine once, so that its first-run files are there before
+            # Asks Wine once, so that its own first-run files exist before the first snapshot.
+            temp = p.temp
             for variant in faulty_archives.VARIANTS:
                 with self.subTest(variant=variant):
                     target = "C:\\Target\\" + variant
