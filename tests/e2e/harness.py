@@ -413,20 +413,24 @@ class WinePrefix:
                                f"{r.stderr.decode(errors='replace').strip()}")
         return r.returncode
 
-    def install_setup(self) -> str:
-        """Copies the installer to C:\\setup (once) and returns its Windows path."""
-        dest = self.host_path(SETUP_WIN_PATH)
+    def install_setup(self, exe: Path | None = None) -> str:
+        """Copies the installer (or another build of it, ``exe``) to C:\\setup (once) and
+        returns its Windows path."""
+        src = exe or setup_exe()
+        win_path = SETUP_WIN_PATH if exe is None else "C:\\setup\\" + src.name
+        dest = self.host_path(win_path)
         if not dest.exists():
-            src = setup_exe()
             if not src.exists():
                 raise HarnessError(f"installer {src} missing: run scripts/build.sh")
             dest.parent.mkdir(parents=True, exist_ok=True)
             shutil.copy2(src, dest)
-        return SETUP_WIN_PATH
+        return win_path
 
-    def run_installer(self, args: str, cwd: str = r"C:\users\Public", timeout: float = 120) -> int:
-        """Runs ``"C:\\setup\\pixelmoor-4.59-setup-x32.exe" ARGS`` in ``cwd``; returns its exit code."""
-        return self.run(f'"{self.install_setup()}" {args}', cwd=cwd, timeout=timeout)
+    def run_installer(self, args: str, cwd: str = r"C:\users\Public", timeout: float = 120,
+                      exe: Path | None = None) -> int:
+        """Runs ``"C:\\setup\\pixelmoor-4.59-setup-x32.exe" ARGS`` in ``cwd``; returns its exit code.
+        ``exe``: another build of the installer, run as ``C:\\setup\\<its file name>``."""
+        return self.run(f'"{self.install_setup(exe)}" {args}', cwd=cwd, timeout=timeout)
 
     @contextlib.contextmanager
     def viewer_window(self, timeout: float = 240):
