@@ -15,8 +15,8 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import harness  # noqa: E402
 from harness import WinePrefix  # noqa: E402
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "payload"))
-from check_archive import pe_resource  # noqa: E402
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "res"))
+from pe_reader import find_resource  # noqa: E402
 
 BUILD = harness.ROOT / "build" / "win"
 TEST_LIBRARIES = Path(os.environ.get("PIXELMOOR_TEST_LIBRARIES", BUILD / "tests"))
@@ -43,7 +43,7 @@ def read_ini(path: Path) -> dict[str, dict[str, str]]:
 class ExtractInstallTest(unittest.TestCase):
     def assert_payload_on_disk(self, folder: Path, skip_icons: bool = False) -> None:
         # The archive the installer carries, read out of its resource "ZIP" 1974.
-        data, _ = pe_resource(harness.setup_exe().read_bytes(), "ZIP", 1974)
+        data, _ = find_resource(harness.setup_exe().read_bytes(), "ZIP", 1974)
         with zipfile.ZipFile(io.BytesIO(data)) as archive:
             for info in archive.infolist():
                 path = folder / info.filename.rstrip("/")

@@ -18,7 +18,7 @@ import zipfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "res"))
-from pe_reader import PeFile  # noqa: E402
+from pe_reader import find_resource  # noqa: E402
 
 RELIED_ON = [
     "p_moor32.exe", "pm_uninstall.exe", "p_about.txt", "p_changes.txt", "p_options.txt",
@@ -114,12 +114,13 @@ def check_reproducible(builder, archive, members):
 
 
 def check_embedded(installer, archive):
-    found = [r for r in PeFile(Path(installer).read_bytes()).resources()
-             if r.type == "ZIP" and r.name == 1974]
-    expect(len(found) == 1, f"{len(found)} resources ZIP 1974")
-    if found:
-        expect(found[0].lang == 0x0C07, f"language {found[0].lang:#x}")
-        expect(found[0].data == Path(archive).read_bytes(), "resource bytes differ from the archive")
+    try:
+        data, lang = find_resource(Path(installer).read_bytes(), "ZIP", 1974)
+    except KeyError as missing:
+        expect(False, str(missing))
+        return
+    expect(lang == 0x0C07, f"language {lang:#x}")
+    expect(data == Path(archive).read_bytes(), "resource bytes differ from the archive")
 
 
 def main(argv):

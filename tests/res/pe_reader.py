@@ -147,6 +147,14 @@ class PeFile:
         return out
 
 
+def find_resource(image, rtype, name):
+    """Data and language of the one resource of that type and name in the image bytes."""
+    found = [r for r in PeFile(image).resources() if r.type == rtype and r.name == name]
+    if len(found) != 1:
+        raise KeyError(f"{len(found)} resources {rtype} {name}")
+    return found[0].data, found[0].lang
+
+
 # -- resource formats ------------------------------------------------------------------------
 
 def string_table_entries(resources):
